@@ -1,0 +1,146 @@
+// Operations on arrays of records: unique codes, consolidation, look-up and the image library's dictionary.
+#include "metadata/cIPTCRecord.h"
+
+#include <algorithm>
+
+namespace qm {
+
+namespace {
+
+bool hasCode(const cIPTCRecord& record, const cIPTCCode& code)
+{
+    return record.IPTCcode() == code;
+}
+
+std::shared_ptr<cIPTCRecord> joinedRecord(const cIPTCCode& code, const IPTCRecordArray& matches)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < matches.size(); ++i)
+        joined += (i ? ", " : "") + matches[i]->dataAsFormattedString();
+    auto record = std::make_shared<cIPTCRecord>();
+    record->setIPTCcode(code);
+    record->setData(cIPTCRecord::Bytes(joined.begin(), joined.end()));
+    record->setTextEncoding(Encoding::UTF8);
+    return record;
+}
+
+} // namespace
+
+std::vector<cIPTCCode> cIPTCRecord::uniqueIPTCCodes(const IPTCRecordArray& records)
+{
+    std::vector<cIPTCCode> codes;
+    for (const auto& record : records)
+        if (std::find(codes.begin(), codes.end(), record->IPTCcode()) == codes.end())
+            codes.push_back(record->IPTCcode());
+    return codes;
+}
+
+std::shared_ptr<cIPTCRecord> cIPTCRecord::consolidatedIPTCRecord(const cIPTCCode& code, const IPTCRecordArray& records)
+{
+    const bool repeatable = cIPTCCode::isRepeatableIPTCCode(static_cast<std::uint8_t>(code.recordType().value_or(0)),
+                                                 static_cast<std::uint8_t>(code.dataSetCode().value_or(0)));
+    IPTCRecordArray matches;
+    for (const auto& record : records) {
+        if (!hasCode(*record, code))
+            continue;
+        if (!repeatable)
+            return record;
+        matches.push_back(record);
+    }
+    if (matches.empty())
+        return nullptr;
+    return joinedRecord(code, matches);
+}
+
+IPTCRecordArray cIPTCRecord::IPTCRecordsByConsolidatingRepeatableRecords(const IPTCRecordArray& records)
+{
+    IPTCRecordArray consolidated;
+    for (const cIPTCCode& code : uniqueIPTCCodes(records))
+        if (auto record = consolidatedIPTCRecord(code, records))
+            consolidated.push_back(record);
+    return consolidated;
+}
+
+std::shared_ptr<cIPTCRecord> cIPTCRecord::IPTCRecordByCode(const cIPTCCode& code, const IPTCRecordArray& records,
+                                                           bool consolidateRepeatables)
+{
+    const IPTCRecordArray& searched =
+        consolidateRepeatables ? IPTCRecordsByConsolidatingRepeatableRecords(records) : records;
+    auto found = std::find_if(searched.begin(), searched.end(), [&](const auto& r) { return hasCode(*r, code); });
+    return found == searched.end() ? nullptr : *found;
+}
+
+IPTCRecordArray cIPTCRecord::removeRecordsOfDataSet(std::int32_t dataSet, std::int32_t recordType,
+                                                    const IPTCRecordArray& records)
+{
+    IPTCRecordArray kept;
+    std::copy_if(records.begin(), records.end(), std::back_inserter(kept), [&](const auto& record) {
+        return !(record->IPTCcode().dataSetCode() == dataSet && record->IPTCcode().recordType() == recordType);
+    });
+    return kept;
+}
+
+int cIPTCRecord::compareIPTCNumbers(const cIPTCRecord& a, const cIPTCRecord& b)
+{
+    return a.IPTCcode().compare(b.IPTCcode());
+}
+
+int cIPTCRecord::compareIPTCNames(const cIPTCRecord& a, const cIPTCRecord& b)
+{
+    return a.IPTCcode().compareByName(b.IPTCcode());
+}
+
+const std::map<int, std::string>& cIPTCRecord::IPTCAppRecordDataSetNumberToCoreGraphicsKeyDictionary()
+{
+    static const std::map<int, std::string> keys = [] {
+        const std::pair<int, const char*> pairs[] = {
+            {3, "ObjectTypeReference"},   {4, "ObjectAttributeReference"},
+            {5, "ObjectName"},            {7, "EditStatus"},
+            {8, "EditorialUpdate"},       {10, "Urgency"},
+            {12, "SubjectReference"},     {15, "Category"},
+            {20, "SupplementalCategory"}, {22, "FixtureIdentifier"},
+            {25, "Keywords"},             {26, "ContentLocationCode"},
+            {27, "ContentLocationName"},  {30, "ReleaseDate"},
+            {35, "ReleaseTime"},          {37, "ExpirationDate"},
+            {38, "ExpirationTime"},       {40, "SpecialInstructions"},
+            {42, "ActionAdvised"},        {45, "ReferenceService"},
+            {47, "ReferenceDate"},        {50, "ReferenceNumber"},
+            {55, "DateCreated"},          {60, "TimeCreated"},
+            {62, "DigitalCreationDate"},  {63, "DigitalCreationTime"},
+            {65, "OriginatingProgram"},   {70, "ProgramVersion"},
+            {75, "ObjectCycle"},          {80, "Byline"},
+            {85, "BylineTitle"},          {90, "City"},
+            {92, "SubLocation"},          {95, "ProvinceState"},
+            {100, "CountryPrimaryLocationCode"}, {101, "CountryPrimaryLocationName"},
+            {103, "OriginalTransmissionReference"}, {105, "Headline"},
+            {110, "Credit"},              {115, "Source"},
+            {116, "CopyrightNotice"},     {118, "Contact"},
+            {120, "CaptionAbstract"},     {122, "WriterEditor"},
+            {130, "ImageType"},           {131, "ImageOrientation"},
+            {135, "LanguageIdentifier"},
+        };
+        std::map<int, std::string> result;
+        for (const auto& [dataSet, suffix] : pairs)
+            result.emplace(dataSet, std::string("kCGImagePropertyIPTC") + suffix);
+        return result;
+    }();
+    return keys;
+}
+
+PlistDictionary cIPTCRecord::IPTCRecordArrayToCoreGraphicsIPTCDictionary(const IPTCRecordArray& records)
+{
+    const auto& keys = IPTCAppRecordDataSetNumberToCoreGraphicsKeyDictionary();
+    PlistDictionary dictionary;
+    for (const auto& record : records) {
+        if (record->IPTCcode().recordType() != 2)
+            continue;
+        const auto key = keys.find(record->IPTCcode().dataSetCode().value_or(-1));
+        if (key == keys.end())
+            continue;
+        if (auto text = record->dataAsFormattedStringWithEncoding(record->textEncoding()))
+            dictionary.insert_or_assign(key->second, PlistValue(*text));
+    }
+    return dictionary;
+}
+
+} // namespace qm

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "CommandLine.h"
+
+namespace qm {
+class UserDefaults;
+}
+
+namespace qm::cli {
+
+// One subcommand: its name, a one-line summary, its usage text and what it does.
+struct Command {
+    const char* name;
+    const char* summary;
+    const char* usage;
+    int (*run)(CommandLine& arguments, UserDefaults& defaults);
+};
+
+int runRecords(CommandLine& arguments, UserDefaults& defaults);
+int runCodes(CommandLine& arguments, UserDefaults& defaults);
+int runEncodings(CommandLine& arguments, UserDefaults& defaults);
+int runDefaults(CommandLine& arguments, UserDefaults& defaults);
+
+} // namespace qm::cli
