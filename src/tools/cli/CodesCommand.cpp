@@ -19,6 +19,8 @@ int runCodes(CommandLine& arguments, UserDefaults&)
     for (const auto& code : codes) {
         const auto record = code.recordType().value_or(0);
         const auto dataSet = code.dataSetCode().value_or(0);
+        if (record < 0 || dataSet < 0)
+            continue; // the entry that names unknown datasets
         const std::string name = code.name().value_or("");
         if (json)
             std::cout << (first ? "" : ",\n ") << "{\"record\":" << record << ",\"dataset\":" << dataSet

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& argument)
+{
+    std::string q = "'";
+    for (char c : argument)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the tool in English with a settings file of this fixture's own.
+class QuillmarkCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mFolder = fs::temp_directory_path() /
+                  ("quillmark-cli-test-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(mFolder);
+        fs::create_directories(mFolder);
+    }
+    void TearDown() override { fs::remove_all(mFolder); }
+
+    Result run(const std::vector<std::string>& arguments)
+    {
+        std::string command = "LC_ALL=en_US.UTF-8 QUILLMARK_DEFAULTS=" + quoted((mFolder / "defaults.plist").string()) +
+                              " " + quoted(QUILLMARK_CLI);
+        for (const auto& argument : arguments)
+            command += " " + quoted(argument);
+        command += " >" + quoted((mFolder / "out").string()) + " 2>" + quoted((mFolder / "err").string());
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(mFolder / "out"), slurp(mFolder / "err")};
+    }
+
+    std::string block(const std::string& name, const Bytes& bytes)
+    {
+        const fs::path path = mFolder / name;
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+        return path.string();
+    }
+
+    fs::path mFolder;
+};
+
+Bytes dataset(unsigned char record, unsigned char dataSet, const std::string& data)
+{
+    Bytes bytes{0x1C, record, dataSet, static_cast<unsigned char>(data.size() >> 8),
+                static_cast<unsigned char>(data.size() & 0xFF)};
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    return bytes;
+}
+
+Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+TEST_F(QuillmarkCli, RecordsPrintsOneLinePerDatasetInBlockOrder)
+{
+    const auto file = block("two.iim", dataset(2, 120, "Hello") + dataset(2, 25, "abc") + Bytes{0, 0, 0});
+    const Result result = run({"records", "--iim", file});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "2:120\tCaption/Abstract\tHello\n2:25\tKeywords\tabc\n");
+}
+
+TEST_F(QuillmarkCli, RecordsShowsDecodedAndFormattedValues)
+{
+    const struct {
+        const char* name;
+        Bytes block;
+        std::vector<std::string> options;
+        std::string expected;
+    } cases[] = {
+        {"date", dataset(2, 55, "20090315"), {}, "2:55\tDate Created\tSunday, March 15, 2009\n"},
+        {"date as written", dataset(2, 55, "2009-03-15"), {}, "2:55\tDate Created\t2009-03-15\n"},
+        {"record version", dataset(2, 0, std::string("\0\4", 2)), {}, "2:0\tRecord Version\t4\n"},
+        {"unknown dataset", dataset(2, 200, "x"), {}, "2:200\tUnknown 2:200\tx\n"},
+        {"Mac OS Roman", dataset(2, 80, "\x8E"), {}, "2:80\tBy-line\t\xC3\xA9\n"},
+        {"Windows Latin 1", dataset(2, 80, "\x8E"), {"--encoding", "12"}, "2:80\tBy-line\t\xC5\xBD\n"},
+        {"invalid UTF-8", dataset(2, 80, "\xC3\x28"), {"--encoding", "4"}, "2:80\tBy-line\t\n"},
+        {"escapes", dataset(2, 120, "a\tb\\c\r\nd"), {}, "2:120\tCaption/Abstract\ta\\tb\\\\c\\r\\nd\n"},
+        {"extended length", dataset(2, 5, "a") + Bytes{0x1C, 2, 10, 0x80, 4, 0, 0, 0, 9}, {},
+         "2:5\tObject Name\ta\n"},
+        {"marker", dataset(1, 90, "\x1B%G") + dataset(2, 80, "\xC3\xA9"), {},
+         "1:90\tCoded Character Set\tUTF-8\n2:80\tBy-line\t\xC3\xA9\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"records", "--iim", block("case.iim", c.block)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Result result = run(arguments);
+        EXPECT_EQ(result.status, 0) << c.name << ": " << result.err;
+        EXPECT_EQ(result.out, c.expected) << c.name;
+    }
+}
+
+TEST_F(QuillmarkCli, RecordsJsonCarriesTheEncodingOfEachRecord)
+{
+    const auto file = block("marker.iim", dataset(1, 90, "\x1B%G") + dataset(2, 120, "\"quoted\""));
+    const Result result = run({"records", "--iim", file, "--json"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "[{\"record\":1,\"dataset\":90,\"name\":\"Coded Character Set\",\"value\":\"UTF-8\","
+                          "\"encoding\":4},\n {\"record\":2,\"dataset\":120,\"name\":\"Caption/Abstract\","
+                          "\"value\":\"\\\"quoted\\\"\",\"encoding\":4}]\n");
+}
+
+TEST_F(QuillmarkCli, CaptionModeComesFromTheSettings)
+{
+    const auto file = block("caption.iim", dataset(2, 120, "Agency text *** Local Caption *** Our text"));
+    const struct {
+        const char* mode;
+        std::string expected;
+    } cases[] = {{"1", "2:120\tCaption/Abstract\t Our text\n"}, {"2", "2:120\tCaption/Abstract\tAgency text \n"},
+                 {"0", "2:120\tCaption/Abstract\tAgency text *** Local Caption *** Our text\n"}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(run({"defaults", "write", "captionMode", "-int", c.mode}).status, 0);
+        EXPECT_EQ(run({"records", "--iim", file}).out, c.expected) << "mode " << c.mode;
+    }
+}
+
+TEST_F(QuillmarkCli, ExitStatusTellsBadInputFromWrongUsage)
+{
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        int status;
+    } cases[] = {
+        {"missing file", {"records", "--iim", "/no/such/file.iim"}, 1},
+        {"folder", {"records", "--iim", "/"}, 1},
+        {"unknown encoding", {"records", "--iim", "/dev/null", "--encoding", "999"}, 1},
+        {"bad encoding number", {"records", "--iim", "/dev/null", "--encoding", "x"}, 1},
+        {"unknown option", {"records", "--iim", "/dev/null", "--frobnicate"}, 2},
+        {"missing value", {"records", "--iim"}, 2},
+        {"unknown command", {"frobnicate"}, 2},
+        {"no command", {}, 2},
+        {"bad integer", {"defaults", "write", "k", "-int", "12x"}, 1},
+        {"unknown type", {"defaults", "write", "k", "-colour", "red"}, 2},
+        {"absent key", {"defaults", "read", "noSuchKey"}, 1},
+        {"help", {"records", "--help"}, 0},
+    };
+    for (const auto& c : cases) {
+        const Result result = run(c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.name << ": " << result.err;
+        if (c.status != 0) {
+            EXPECT_FALSE(result.err.empty()) << c.name;
+            EXPECT_TRUE(result.out.empty()) << c.name;
+        }
+    }
+}
+
+TEST_F(QuillmarkCli, DefaultsWriteReadDeleteAndExport)
+{
+    const struct {
+        std::vector<std::string> write;
+        std::string read;
+    } cases[] = {
+        {{"-string", "Köln"}, "Köln\n"}, {{"-int", "-42"}, "-42\n"},     {{"-float", "2.5"}, "2.5\n"},
+        {{"-bool", "true"}, "true\n"},   {{"-data", "1b2547"}, "1b2547\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"defaults", "write", "someKey"};
+        arguments.insert(arguments.end(), c.write.begin(), c.write.end());
+        ASSERT_EQ(run(arguments).status, 0) << c.write[0];
+        EXPECT_EQ(run({"defaults", "read", "someKey"}).out, c.read) << c.write[0];
+    }
+    EXPECT_EQ(run({"defaults", "read", "respectUTF8Marker"}).out, "true\n") << "registered value";
+    ASSERT_EQ(run({"defaults", "write", "respectUTF8Marker", "-bool", "false"}).status, 0);
+    EXPECT_EQ(run({"defaults", "read", "respectUTF8Marker"}).out, "false\n");
+    ASSERT_EQ(run({"defaults", "delete", "respectUTF8Marker"}).status, 0);
+    EXPECT_EQ(run({"defaults", "read", "respectUTF8Marker"}).out, "true\n") << "back to the registered value";
+    EXPECT_EQ(run({"defaults", "delete", "respectUTF8Marker"}).status, 1) << "nothing stored any more";
+
+    const auto exported = (mFolder / "exported.plist").string();
+    ASSERT_EQ(run({"defaults", "export", exported}).status, 0);
+    const std::string plist = slurp(exported);
+    EXPECT_NE(plist.find("<key>someKey</key>"), std::string::npos);
+    EXPECT_NE(plist.find("<key>captionMode</key>"), std::string::npos) << "registered keys are exported too";
+}
+
+TEST_F(QuillmarkCli, CodesAndEncodingsListTheTables)
+{
+    const Result codes = run({"codes"});
+    EXPECT_EQ(codes.status, 0);
+    EXPECT_EQ(codes.out.substr(0, codes.out.find('\n')), "1:0\tModel Version");
+    EXPECT_EQ(codes.out.find("Unknown"), std::string::npos) << "the name of unknown datasets is no dataset";
+    EXPECT_NE(codes.out.find("\n2:120\tCaption/Abstract\n"), std::string::npos);
+    EXPECT_LT(codes.out.find("\n1:90\t"), codes.out.find("\n2:5\t"));
+
+    const Result encodings = run({"encodings"});
+    EXPECT_EQ(encodings.status, 0);
+    for (const char* line : {"\n4\t", "\n30\t", "\n12\t", "\n5\t"})
+        EXPECT_NE(("\n" + encodings.out).find(line), std::string::npos) << line;
+}
