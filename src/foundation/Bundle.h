@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,20 +22,25 @@ public:
 
     const std::filesystem::path& resourcePath() const { return mResourcePath; }
 
-    // <resources>/<lang>.lproj/<name>.<type> for the preferred languages, then <resources>/<name>.<type>.
+    // <resources>/<lang>.lproj/<name>.<type> for the preferred languages, then <resources>/<name>.<type>,
+    // then en.lproj (the development language). An empty type means the name is the whole file name.
     std::optional<std::filesystem::path> pathForResource(std::string_view name, std::string_view type) const;
 
     // The property-list resource <name>.plist, or nothing (logged) when missing or unreadable.
     std::optional<PlistValue> plistResource(std::string_view name) const;
 
-    // The text for an English key from <lang>.lproj/Localizable.plist; the key itself when there is none.
+    // The text for an English key from <lang>.lproj/Localizable.plist, the first preferred language
+    // that has one winning; the key itself when there is none. Each table is read once.
     std::string localizedString(std::string_view key) const;
 
     // Language codes in order of preference, from LANGUAGE, LC_ALL, LC_MESSAGES and LANG ("de", "fr", ...).
     static std::vector<std::string> preferredLanguages();
 
 private:
+    struct StringTables;
+
     std::filesystem::path mResourcePath;
+    std::shared_ptr<StringTables> mStringTables;
 };
 
 } // namespace qm
