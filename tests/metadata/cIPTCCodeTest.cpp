@@ -41,7 +41,7 @@ TEST(cIPTCCode, NamesComeFromTheDatasetTable)
 {
     EXPECT_EQ(cIPTCCode(2, 120).name(), "Caption/Abstract");
     EXPECT_EQ(cIPTCCode(1, 90).name(), "Coded Character Set");
-    EXPECT_EQ(cIPTCCode(2, 200).name(), "ObjectData Preview File Format");
+    EXPECT_EQ(cIPTCCode(2, 200).name(), "Unknown 2:200");
     EXPECT_EQ(cIPTCCode(2, 199).name(), "Unknown 2:199");
     EXPECT_EQ(cIPTCCode(3, 200).name(), "Unknown 3:200");
     EXPECT_EQ(cIPTCCode(666, -1).name(), std::nullopt) << "dataset -1 that the table lacks has no name";
@@ -64,14 +64,14 @@ TEST(cIPTCCode, NameToNumbersLeavesOutValuesAloneWhenUnknown)
 TEST(cIPTCCode, AllCodesCoverTheEnvelopeAndApplicationRecords)
 {
     const auto& codes = cIPTCCode::allCodes();
-    ASSERT_GE(codes.size(), 70u);
+    ASSERT_GE(codes.size(), 65u);
     for (std::size_t i = 1; i < codes.size(); ++i)
         EXPECT_LE(qm::UnicodeText::compareLocalizedCaseInsensitive(*codes[i - 1].name(), *codes[i].name()), 0)
             << *codes[i].name();
     const auto byCode = cIPTCCode::allCodesSortedByCode();
     for (std::size_t i = 1; i < byCode.size(); ++i)
         EXPECT_LT(byCode[i - 1].compare(byCode[i]), 0) << byCode[i].description();
-    for (int dataSet : {0, 5, 25, 55, 80, 90, 105, 110, 116, 120, 122, 135, 202})
+    for (int dataSet : {0, 5, 25, 55, 80, 90, 105, 110, 116, 120, 122, 135, 154})
         EXPECT_NE(std::find(codes.begin(), codes.end(), cIPTCCode(2, dataSet)), codes.end()) << "2:" << dataSet;
     for (int dataSet : {0, 5, 20, 22, 30, 40, 50, 60, 70, 80, 90, 100, 120, 122})
         EXPECT_NE(std::find(codes.begin(), codes.end(), cIPTCCode(1, dataSet)), codes.end()) << "1:" << dataSet;

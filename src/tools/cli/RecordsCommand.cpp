@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -15,6 +16,9 @@ namespace {
 
 std::vector<std::uint8_t> readWholeFile(const std::string& path)
 {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw InputError("cannot read " + path + ": it is a folder");
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw InputError("cannot read " + path + ": " + std::strerror(errno));
