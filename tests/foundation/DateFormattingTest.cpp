@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Concurrency.h"
+
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
 
@@ -150,11 +152,7 @@ TEST_F(DateFormattingTest, ParsesAndPresentsOnSeveralThreadsAtOnce)
                 ++mismatches;
         }
     };
-    std::vector<std::thread> threads;
-    for (int index = 0; index < 4; ++index)
-        threads.emplace_back(work);
-    for (auto& thread : threads)
-        thread.join();
+    qm::test::runOnThreads(4, work);
     EXPECT_EQ(expected, "Sunday, March 15, 2009");
     EXPECT_EQ(mismatches, 0);
 }

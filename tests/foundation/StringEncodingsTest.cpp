@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Concurrency.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <set>
@@ -281,11 +283,7 @@ TEST(StringEncodingsTest, ConvertsOnSeveralThreadsAtOnce)
             }
         }
     };
-    std::vector<std::thread> threads;
-    for (int index = 0; index < 4; ++index)
-        threads.emplace_back(work);
-    for (auto& thread : threads)
-        thread.join();
+    qm::test::runOnThreads(4, work);
     EXPECT_EQ(mismatches, 0);
 }
 
