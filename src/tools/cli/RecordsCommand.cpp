@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "Output.h"
+#include "RecordsOutput.h"
 #include "foundation/StringEncodings.h"
 #include "metadata/cIPTCRecord.h"
 #include "metadata/simpleDataStream.h"
@@ -38,31 +39,6 @@ StringEncoding encodingArgument(const std::string& text)
     return encoding;
 }
 
-void printText(const IPTCRecordArray& records)
-{
-    for (const auto& record : records) {
-        const auto& code = record->IPTCcode();
-        std::cout << code.recordType().value_or(0) << ':' << code.dataSetCode().value_or(0) << '\t'
-                  << escapeField(code.name().value_or("")) << '\t' << escapeField(record->dataAsFormattedString())
-                  << '\n';
-    }
-}
-
-void printJson(const IPTCRecordArray& records)
-{
-    std::cout << '[';
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const auto& record = *records[i];
-        const auto& code = record.IPTCcode();
-        std::cout << (i ? ",\n " : "") << "{\"record\":" << code.recordType().value_or(0)
-                  << ",\"dataset\":" << code.dataSetCode().value_or(0)
-                  << ",\"name\":" << jsonString(code.name().value_or(""))
-                  << ",\"value\":" << jsonString(record.dataAsFormattedString())
-                  << ",\"encoding\":" << record.textEncoding() << '}';
-    }
-    std::cout << "]\n";
-}
-
 } // namespace
 
 int runRecords(CommandLine& arguments, UserDefaults&)
@@ -82,7 +58,7 @@ int runRecords(CommandLine& arguments, UserDefaults&)
     if (chosenEncoding)
         for (auto& record : records)
             record->setTextEncoding(*chosenEncoding);
-    json ? printJson(records) : printText(records);
+    printRecords(records, json);
     return 0;
 }
 

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "metadata/cIPTCRecord.h"
+
+namespace qm::cli {
+
+// Prints records one line each (R:D<TAB>NAME<TAB>VALUE) or, with json, as an array of objects.
+void printRecords(const IPTCRecordArray& records, bool json);
+
+} // namespace qm::cli
