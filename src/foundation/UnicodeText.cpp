@@ -5,6 +5,7 @@
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 #include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 namespace qm {
 
@@ -70,6 +71,24 @@ std::string UnicodeText::utf16Prefix(std::string_view text, std::size_t units)
     std::string result;
     unicode.tempSubString(0, end).toUTF8String(result);
     return result;
+}
+
+bool UnicodeText::containsAnyCharacterOf(std::string_view text, std::string_view characters)
+{
+    std::size_t index = 0;
+    const auto length = static_cast<int32_t>(characters.size());
+    while (index < characters.size()) {
+        const std::size_t start = index;
+        auto offset = static_cast<int32_t>(index);
+        UChar32 character = 0;
+        U8_NEXT(characters.data(), offset, length, character);
+        index = static_cast<std::size_t>(offset);
+        if (character < 0)
+            continue; // not a character: nothing to look for
+        if (text.find(characters.substr(start, index - start)) != std::string_view::npos)
+            return true;
+    }
+    return false;
 }
 
 } // namespace qm

@@ -17,6 +17,9 @@ public:
     static std::size_t utf16Length(std::string_view text);
     // The first `units` UTF-16 units of the text, never splitting a surrogate pair.
     static std::string utf16Prefix(std::string_view text, std::size_t units);
+
+    // Whether the text holds any of the characters (code points) of `characters`.
+    static bool containsAnyCharacterOf(std::string_view text, std::string_view characters);
 };
 
 } // namespace qm

@@ -183,4 +183,34 @@ bool cIPTCCode::isRepeatableIPTCCode(std::uint8_t, std::uint8_t dataSetNumber)
     return std::find(repeatable.begin(), repeatable.end(), dataSetNumber) != repeatable.end();
 }
 
+namespace {
+
+PlistValue numberItem(cIPTCCode::Number number)
+{
+    return number ? PlistValue(*number) : ArchiveWriter::nullItem();
+}
+
+cIPTCCode::Number numberFrom(const std::optional<PlistValue>& item)
+{
+    auto number = item ? item->asInteger() : std::nullopt;
+    return number ? cIPTCCode::Number(static_cast<std::int32_t>(*number)) : std::nullopt;
+}
+
+} // namespace
+
+void cIPTCCode::encodeWithCoder(ArchiveWriter& coder) const
+{
+    coder.encode(numberItem(mRecordType));
+    coder.encode(numberItem(mDataSetCode));
+}
+
+std::optional<cIPTCCode> cIPTCCode::initWithCoder(ArchiveReader& coder)
+{
+    auto record = coder.decode();
+    auto dataSet = coder.decode();
+    if (!record || !dataSet)
+        return std::nullopt;
+    return cIPTCCode(numberFrom(record), numberFrom(dataSet));
+}
+
 } // namespace qm

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/ArchiveReader.h"
+#include "foundation/ArchiveWriter.h"
 #include "foundation/PlistValue.h"
 
 namespace qm {
@@ -48,6 +50,13 @@ public:
     static std::optional<std::string> nameFromRecordType(Number recordType, Number dataSetCode);
     static std::optional<PlistValue> XMPConversionDataForRecordType(std::int32_t recordType, std::int32_t dataSetCode);
     static bool isRepeatableIPTCCode(std::uint8_t recordType, std::uint8_t dataSetNumber);
+
+    // Archived as two values in order: the record number, then the dataset number.
+    static constexpr const char* ArchiveClassName = "cIPTCCode";
+    std::string archiveClassName() const { return ArchiveClassName; }
+    std::int64_t archiveVersion() const { return 1; }
+    void encodeWithCoder(ArchiveWriter& coder) const;
+    static std::optional<cIPTCCode> initWithCoder(ArchiveReader& coder);
 
 private:
     Number mRecordType;

@@ -160,4 +160,25 @@ std::string cIPTCRecord::description() const
     return "Record " + mIPTCcode.description() + " | " + dataAsFormattedString();
 }
 
+void cIPTCRecord::encodeWithCoder(ArchiveWriter& coder) const
+{
+    coder.encodeObject("iptcCode", mIPTCcode);
+    if (mData)
+        coder.encode("data", PlistValue(*mData));
+    coder.encode("textEncoding", PlistValue(static_cast<std::int64_t>(mTextEncoding)));
+}
+
+std::shared_ptr<cIPTCRecord> cIPTCRecord::initWithCoder(ArchiveReader& coder)
+{
+    auto code = coder.decodeObject<cIPTCCode>("iptcCode");
+    auto encoding = coder.decodeInteger("textEncoding");
+    if (!code || !encoding)
+        return nullptr;
+    auto record = std::make_shared<cIPTCRecord>();
+    record->setIPTCcode(*code);
+    record->setData(coder.decodeData("data"));
+    record->setTextEncoding(static_cast<StringEncoding>(*encoding));
+    return record;
+}
+
 } // namespace qm

@@ -68,6 +68,18 @@ public:
     static int compareIPTCNumbers(const cIPTCRecord& a, const cIPTCRecord& b);
     static int compareIPTCNames(const cIPTCRecord& a, const cIPTCRecord& b);
 
+    // A search text whose characters, found in a record's text, reveal the record's real encoding.
+    struct EncodingSpec {
+        std::string search;
+        StringEncoding encoding;
+    };
+    // The default encoding unless the UTF-8 marker (when respected) or the first spec that
+    // matches, in record order then spec order, says otherwise.
+    static StringEncoding guessStringEncodingOfIPTCRecords(const IPTCRecordArray& records,
+                                                           StringEncoding defaultEncoding,
+                                                           const std::vector<EncodingSpec>& specs,
+                                                           bool respectUTF8Marker);
+
     bool isUTF8EncodingMarker() const;
     static const Bytes& UTF8MarkerData();
 
@@ -78,6 +90,13 @@ public:
     // Record-2 dataset numbers to the image library's IPTC property keys.
     static const std::map<int, std::string>& IPTCAppRecordDataSetNumberToCoreGraphicsKeyDictionary();
     static PlistDictionary IPTCRecordArrayToCoreGraphicsIPTCDictionary(const IPTCRecordArray& records);
+
+    // Archived by key: "iptcCode", "data", "textEncoding".
+    static constexpr const char* ArchiveClassName = "cIPTCRecord";
+    std::string archiveClassName() const { return ArchiveClassName; }
+    std::int64_t archiveVersion() const { return 1; }
+    void encodeWithCoder(ArchiveWriter& coder) const;
+    static std::shared_ptr<cIPTCRecord> initWithCoder(ArchiveReader& coder);
 
 private:
     bool writeBytes(simpleOutputStream& stream, const Bytes& bytes) const;

@@ -2,6 +2,7 @@
 
 #include <unicode/locid.h>
 
+#include "foundation/ArchiveReader.h"
 #include "foundation/Log.h"
 #include "metadata/cIPTCRecord.h"
 #include "metadata/simpleDataStream.h"
@@ -283,4 +284,22 @@ TEST(cIPTCRecordArrays, ImageLibraryDictionaryKeepsTheLaterValue)
     EXPECT_EQ(dictionary.size(), 2u);
     EXPECT_EQ(dictionary.at("kCGImagePropertyIPTCCaptionAbstract"), PlistValue("new"));
     EXPECT_EQ(dictionary.at("kCGImagePropertyIPTCKeywords"), PlistValue("kw"));
+}
+
+TEST(cIPTCRecordArchive, RecordsAndCodesRoundTrip)
+{
+    auto original = record(2, 120, {0x8E}, Encoding::WindowsCP1252);
+    auto copy = copyThroughArchive(*original);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->IPTCcode(), cIPTCCode(2, 120));
+    EXPECT_EQ(copy->data(), original->data());
+    EXPECT_EQ(copy->textEncoding(), Encoding::WindowsCP1252);
+
+    cIPTCRecord withoutData;
+    withoutData.setIPTCcode(cIPTCCode(666, -1));
+    copy = copyThroughArchive(withoutData);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->data(), std::nullopt) << "absent data stays absent";
+    EXPECT_EQ(copy->IPTCcode().dataSetCode(), -1);
+    EXPECT_EQ(copyThroughArchive(cIPTCCode())->recordType(), std::nullopt);
 }

@@ -221,3 +221,43 @@ TEST_F(QuillmarkCli, CodesAndEncodingsListTheTables)
     for (const char* line : {"\n4\t", "\n30\t", "\n12\t", "\n5\t"})
         EXPECT_NE(("\n" + encodings.out).find(line), std::string::npos) << line;
 }
+
+TEST_F(QuillmarkCli, GuessFollowsTheSettingsAndTheSpecs)
+{
+    const auto latin = block("latin.iim", dataset(2, 80, "\x8E"));
+    const auto marked = block("marked.iim", dataset(1, 90, "\x1B%G") + dataset(2, 80, "\xC3\xA9"));
+    ASSERT_EQ(run({"defaults", "write", "defaultTextEncoding", "-int", "12"}).status, 0);
+    EXPECT_EQ(run({"records", "--iim", latin, "--guess"}).out, "2:80\tBy-line\t\xC5\xBD\n");
+    EXPECT_EQ(run({"records", "--iim", marked, "--guess"}).out,
+              "1:90\tCoded Character Set\tUTF-8\n2:80\tBy-line\t\xC3\xA9\n");
+    ASSERT_EQ(run({"defaults", "write", "respectUTF8Marker", "-bool", "false"}).status, 0);
+    EXPECT_EQ(run({"records", "--iim", marked, "--guess", "--json"}).out.substr(0, 15), "{\"encoding\":12,");
+
+    ASSERT_EQ(run({"defaults", "encoding-spec", "add", "\xC5\xBD", "30"}).status, 0);
+    ASSERT_EQ(run({"defaults", "encoding-spec", "add", "\xC5\xBD", "5"}).status, 0);
+    EXPECT_EQ(run({"defaults", "encoding-spec", "list"}).out,
+              "0\t\xC5\xBD\t30\tWestern (Mac OS Roman)\n1\t\xC5\xBD\t5\tWestern (ISO Latin 1)\n");
+    EXPECT_EQ(run({"records", "--iim", latin, "--guess"}).out, "2:80\tBy-line\t\xC3\xA9\n") << "the first spec";
+    ASSERT_EQ(run({"defaults", "encoding-spec", "remove", "0"}).status, 0);
+    EXPECT_EQ(run({"records", "--iim", latin, "--guess", "--json"}).out.substr(0, 14), "{\"encoding\":5,");
+    EXPECT_EQ(run({"defaults", "encoding-spec", "remove", "1"}).status, 1);
+    EXPECT_EQ(run({"defaults", "encoding-spec", "add", "", "30"}).status, 1);
+}
+
+TEST_F(QuillmarkCli, RepairBringsBackDoublyEncodedText)
+{
+    const auto file = block("double.iim", dataset(2, 80, "\xC3\x83\xC2\xA9") + dataset(2, 120, "Plain"));
+    for (const auto& setting : std::vector<std::vector<std::string>>{
+             {"corruptUTF8Triggers", "-string", "\xC3\x83"}, {"corruptUTF8To", "-int", "12"},
+             {"corruptUTF8From", "-int", "4"}, {"detectUTF8Corruption", "-bool", "true"},
+             {"defaultTextEncoding", "-int", "4"}}) {
+        std::vector<std::string> arguments{"defaults", "write"};
+        arguments.insert(arguments.end(), setting.begin(), setting.end());
+        ASSERT_EQ(run(arguments).status, 0) << setting[0];
+    }
+    EXPECT_EQ(run({"records", "--iim", file, "--guess", "--repair"}).out,
+              "2:80\tBy-line\t\xC3\xA9\n2:120\tCaption/Abstract\tPlain\n");
+    ASSERT_EQ(run({"defaults", "write", "corruptUTF8Triggers", "-string", "#"}).status, 0);
+    EXPECT_EQ(run({"records", "--iim", file, "--guess", "--repair"}).out,
+              "2:80\tBy-line\t\xC3\x83\xC2\xA9\n2:120\tCaption/Abstract\tPlain\n");
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "CommandLine.h"
 
@@ -22,5 +23,7 @@ int runRecords(CommandLine& arguments, UserDefaults& defaults);
 int runCodes(CommandLine& arguments, UserDefaults& defaults);
 int runEncodings(CommandLine& arguments, UserDefaults& defaults);
 int runDefaults(CommandLine& arguments, UserDefaults& defaults);
+// `defaults encoding-spec ...`; arguments start with "encoding-spec".
+int runEncodingSpec(const std::vector<std::string>& arguments, UserDefaults& defaults);
 
 } // namespace qm::cli

@@ -127,6 +127,8 @@ int runDefaults(CommandLine& arguments, UserDefaults& defaults)
     const std::string& action = all.front();
     if (action == "write")
         return writeDefault(all, defaults);
+    if (action == "encoding-spec")
+        return runEncodingSpec(all, defaults);
     const std::vector<std::string> positionals = arguments.positionals();
     if (action == "read")
         return readDefaults(positionals, json, defaults);

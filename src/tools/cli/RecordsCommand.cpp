@@ -7,7 +7,9 @@
 #include "Commands.h"
 #include "Output.h"
 #include "RecordsOutput.h"
+#include "app/TextDecoding.h"
 #include "foundation/StringEncodings.h"
+#include "foundation/UserDefaults.h"
 #include "metadata/cIPTCRecord.h"
 #include "metadata/simpleDataStream.h"
 
@@ -41,24 +43,35 @@ StringEncoding encodingArgument(const std::string& text)
 
 } // namespace
 
-int runRecords(CommandLine& arguments, UserDefaults&)
+int runRecords(CommandLine& arguments, UserDefaults& defaults)
 {
     const auto iimFile = arguments.takeValue("--iim");
     const auto encoding = arguments.takeValue("--encoding");
+    const bool guess = arguments.takeFlag("--guess");
+    const bool repair = arguments.takeFlag("--repair");
     const bool json = arguments.takeFlag("--json");
     if (!arguments.positionals().empty())
         throw UsageError("unexpected argument " + arguments.positionals().front());
     if (!iimFile)
         throw UsageError("give the IIM block with --iim FILE");
+    if (encoding && guess)
+        throw UsageError("--encoding and --guess exclude each other");
 
     const auto chosenEncoding = encoding ? std::optional(encodingArgument(*encoding)) : std::nullopt;
     auto bytes = std::make_shared<const std::vector<std::uint8_t>>(readWholeFile(*iimFile));
     simpleDataStream stream(bytes);
     IPTCRecordArray records = cIPTCRecord::IPTCRecordsFromStream(stream, stream.streamByteCount());
-    if (chosenEncoding)
-        for (auto& record : records)
-            record->setTextEncoding(*chosenEncoding);
-    printRecords(records, json);
+    std::optional<StringEncoding> applied = chosenEncoding;
+    if (guess)
+        applied = TextDecoding::guessTextEncodingOfIPTCRecords(records, defaults);
+    if (applied)
+        records = TextDecoding::recordsWithEncoding(records, *applied);
+    if (repair && defaults.boolForKey("detectUTF8Corruption"))
+        records = TextDecoding::convertCorruptUTF8(records, defaults);
+    if (json && guess)
+        printRecordsWithEncoding(records, *applied);
+    else
+        printRecords(records, json);
     return 0;
 }
 

@@ -18,7 +18,7 @@ void printText(const IPTCRecordArray& records)
     }
 }
 
-void printJson(const IPTCRecordArray& records)
+void printJsonArray(const IPTCRecordArray& records)
 {
     std::cout << '[';
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -30,14 +30,24 @@ void printJson(const IPTCRecordArray& records)
                   << ",\"value\":" << jsonString(record.dataAsFormattedString())
                   << ",\"encoding\":" << record.textEncoding() << '}';
     }
-    std::cout << "]\n";
+    std::cout << ']';
 }
 
 } // namespace
 
 void printRecords(const IPTCRecordArray& records, bool json)
 {
-    json ? printJson(records) : printText(records);
+    if (!json)
+        return printText(records);
+    printJsonArray(records);
+    std::cout << '\n';
+}
+
+void printRecordsWithEncoding(const IPTCRecordArray& records, StringEncoding encoding)
+{
+    std::cout << "{\"encoding\":" << encoding << ",\"records\":";
+    printJsonArray(records);
+    std::cout << "}\n";
 }
 
 } // namespace qm::cli

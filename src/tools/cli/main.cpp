@@ -13,10 +13,12 @@ namespace {
 
 constexpr std::array commands{
     Command{"records", "print the IPTC datasets of an IIM block",
-            "usage: quillmark-cli records --iim FILE [--encoding N] [--json]\n"
+            "usage: quillmark-cli records --iim FILE [--encoding N | --guess] [--repair] [--json]\n"
             "  Reads FILE as a raw IIM dataset block and prints one line per dataset:\n"
             "  R:D<TAB>NAME<TAB>VALUE. --encoding N decodes every dataset in encoding N\n"
-            "  (see `quillmark-cli encodings`); --json prints an array of objects.\n",
+            "  (see `quillmark-cli encodings`); --guess guesses the encoding from the\n"
+            "  settings; --repair then repairs doubly encoded UTF-8 when detectUTF8Corruption\n"
+            "  is on. --json prints an array of objects ({\"encoding\", \"records\"} with --guess).\n",
             runRecords},
     Command{"codes", "list the known IPTC datasets",
             "usage: quillmark-cli codes [--json]\n  Prints every known dataset as R:D<TAB>NAME, ordered by code.\n",
@@ -29,8 +31,11 @@ constexpr std::array commands{
             "       quillmark-cli defaults write KEY (-string S | -int N | -float X | -bool true|false | -data HEX)\n"
             "       quillmark-cli defaults delete KEY\n"
             "       quillmark-cli defaults export FILE.plist\n"
+            "       quillmark-cli defaults encoding-spec add SEARCH ENCODING | list | remove INDEX\n"
             "  Settings as the program sees them, registered values included.\n"
-            "  read takes --json. The settings file is $QUILLMARK_DEFAULTS when set.\n",
+            "  read takes --json. encoding-spec edits alternateEncodingSpecs: text holding any\n"
+            "  character of SEARCH is taken to be in ENCODING (a number or a name).\n"
+            "  The settings file is $QUILLMARK_DEFAULTS when set.\n",
             runDefaults},
 };
 
