@@ -1,0 +1,106 @@
+// Telling a file's type from its first bytes.
+#include "parsers/QMMetadataParser.h"
+
+#include <array>
+#include <cstring>
+#include <fstream>
+
+#include "metadata/simpleDataStream.h"
+
+namespace qm {
+
+namespace {
+
+constexpr std::size_t SniffedByteCount = 11;
+
+// Runs a check and puts the stream back where it was.
+template <typename Check>
+bool keepingPosition(simpleStream& stream, Check check)
+{
+    const auto position = stream.streamPosition();
+    const bool result = check();
+    stream.setStreamPosition(position);
+    return result;
+}
+
+bool startsWith(simpleStream& stream, const char* prefix, std::size_t length)
+{
+    return keepingPosition(stream, [&] {
+        std::array<std::uint8_t, SniffedByteCount> bytes{};
+        if (!stream.setStreamPosition(0) || stream.readBytes(bytes.data(), SniffedByteCount) < length)
+            return false;
+        return std::memcmp(bytes.data(), prefix, length) == 0;
+    });
+}
+
+std::vector<std::uint8_t> firstBytes(const std::filesystem::path& path)
+{
+    std::vector<std::uint8_t> bytes(SniffedByteCount);
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return {};
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    return bytes;
+}
+
+} // namespace
+
+bool QMMetadataParser::isJPG(simpleStream& stream)
+{
+    return keepingPosition(stream, [&] {
+        return stream.setStreamPosition(0) && stream.remainingByteCount() >= 2 && stream.readUInt8() == 0xFF &&
+               stream.readUInt8() == 0xD8;
+    });
+}
+
+bool QMMetadataParser::isPSD(simpleStream& stream)
+{
+    return keepingPosition(stream, [&] {
+        std::array<std::uint8_t, 6> header{};
+        return stream.setStreamPosition(0) && stream.readBytes(header.data(), 6) == 6 &&
+               std::memcmp(header.data(), "8BPS", 4) == 0 && header[4] == 0 && header[5] == 1;
+    });
+}
+
+bool QMMetadataParser::isTIFF(simpleStream& stream)
+{
+    return keepingPosition(stream, [&] {
+        std::array<std::uint8_t, 4> header{};
+        if (stream.readBytes(header.data(), 4) != 4)
+            return false;
+        if (header[0] == 'I' && header[1] == 'I')
+            return header[2] == 42 && header[3] == 0;
+        if (header[0] == 'M' && header[1] == 'M')
+            return header[2] == 0 && header[3] == 42;
+        return false;
+    });
+}
+
+bool QMMetadataParser::isAI_or_PDF(simpleStream& stream)
+{
+    return startsWith(stream, "%PDF-", 5);
+}
+
+bool QMMetadataParser::isEPS(simpleStream& stream)
+{
+    return startsWith(stream, "\xC5\xD0\xD3\xC6", 4);
+}
+
+QMFileType QMMetadataParser::guessFileTypeFromContent(const std::filesystem::path& path)
+{
+    simpleDataStream stream(std::make_shared<const std::vector<std::uint8_t>>(firstBytes(path)));
+    if (isJPG(stream))
+        return QMFileTypeJPEG;
+    if (isPSD(stream))
+        return QMFileTypePhotoshop;
+    if (isTIFF(stream))
+        return QMFileTypeTIFF;
+    if (isAI_or_PDF(stream))
+        return QMFileTypePDF;
+    if (isEPS(stream))
+        return QMFileTypeEPS;
+    return QMFileTypeUnknown;
+}
+
+} // namespace qm

@@ -1,0 +1,51 @@
+#include "platform/ImageLibrary.h"
+
+#include <mutex>
+
+namespace qm {
+
+namespace {
+
+// Stands in until a program installs a real library: every operation fails.
+class NoImageLibrary : public ImageLibrary {
+public:
+    std::unique_ptr<ImageSource> openImageSource(const std::filesystem::path&) override { return nullptr; }
+    std::optional<Bitmap> decodeImage(std::span<const std::uint8_t>) override { return std::nullopt; }
+    std::optional<Bitmap> scaleImage(const Bitmap&, int, int) override { return std::nullopt; }
+    bool writeCopyWithIPTC(const std::filesystem::path&, const std::filesystem::path&, const PlistDictionary&, double,
+                           Error* error) override
+    {
+        if (error)
+            *error = Error{GeneralErrorDomain, -1, "No image library is available.", ""};
+        return false;
+    }
+};
+
+struct Installed {
+    std::mutex mutex;
+    std::shared_ptr<ImageLibrary> library = std::make_shared<NoImageLibrary>();
+};
+
+Installed& installed()
+{
+    static Installed instance;
+    return instance;
+}
+
+} // namespace
+
+std::shared_ptr<ImageLibrary> ImageLibrary::current()
+{
+    auto& slot = installed();
+    std::lock_guard lock(slot.mutex);
+    return slot.library;
+}
+
+void ImageLibrary::install(std::shared_ptr<ImageLibrary> library)
+{
+    auto& slot = installed();
+    std::lock_guard lock(slot.mutex);
+    slot.library = library ? std::move(library) : std::make_shared<NoImageLibrary>();
+}
+
+} // namespace qm
