@@ -127,18 +127,27 @@ const std::map<int, std::string>& cIPTCRecord::IPTCAppRecordDataSetNumberToCoreG
     return keys;
 }
 
+// The values are the datasets' own text, not their display text: dates stay CCYYMMDD and the
+// caption stays whole, so writing the dictionary back loses nothing. Repeatable datasets give an
+// array of every value in order; for other datasets a later record replaces an earlier one.
 PlistDictionary cIPTCRecord::IPTCRecordArrayToCoreGraphicsIPTCDictionary(const IPTCRecordArray& records)
 {
     const auto& keys = IPTCAppRecordDataSetNumberToCoreGraphicsKeyDictionary();
     PlistDictionary dictionary;
     for (const auto& record : records) {
-        if (record->IPTCcode().recordType() != 2)
-            continue;
-        const auto key = keys.find(record->IPTCcode().dataSetCode().value_or(-1));
+        const auto& code = record->IPTCcode();
+        const auto key = code.recordType() == 2 ? keys.find(code.dataSetCode().value_or(-1)) : keys.end();
         if (key == keys.end())
             continue;
-        if (auto text = record->dataAsFormattedStringWithEncoding(record->textEncoding()))
+        auto text = record->data() ? StringEncodings::decode(*record->data(), record->textEncoding()) : std::nullopt;
+        if (!text)
+            continue;
+        if (!cIPTCCode::isRepeatableIPTCCode(2, static_cast<std::uint8_t>(key->first))) {
             dictionary.insert_or_assign(key->second, PlistValue(*text));
+            continue;
+        }
+        auto [entry, inserted] = dictionary.try_emplace(key->second, PlistValue(PlistArray{}));
+        entry->second.array()->push_back(PlistValue(*text));
     }
     return dictionary;
 }

@@ -179,6 +179,10 @@ void cIPTCRecord::setDataFromString(const std::string& text)
                     mIPTCcode.description().c_str());
         return;
     }
+    if (text.empty()) {
+        mData = Bytes{}; // empty text is empty in every encoding
+        return;
+    }
     auto bytes = StringEncodings::encode(text, mTextEncoding);
     mData = bytes ? std::optional<Bytes>(std::move(*bytes)) : std::nullopt;
 }

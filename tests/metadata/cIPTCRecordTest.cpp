@@ -274,16 +274,20 @@ TEST(cIPTCRecordArrays, ConsolidationJoinsRepeatableValues)
     EXPECT_EQ(codes[1], cIPTCCode(2, 120));
 }
 
-TEST(cIPTCRecordArrays, ImageLibraryDictionaryKeepsTheLaterValue)
+TEST(cIPTCRecordArrays, ImageLibraryDictionaryKeepsEveryValueAsStored)
 {
     EXPECT_EQ(cIPTCRecord::IPTCAppRecordDataSetNumberToCoreGraphicsKeyDictionary().size(), 47u);
-    const IPTCRecordArray records{record(2, 120, text("old")), record(2, 120, text("new")),
+    cIPTCRecord::setCaptionMode(1);
+    const IPTCRecordArray records{record(2, 120, text("old")), record(2, 120, text("A *** Local Caption *** B")),
                                   record(2, 80, {0xC3, 0x28}, 4), record(1, 90, text("x")),
-                                  record(2, 25, text("kw"))};
+                                  record(2, 25, text("one")), record(2, 25, {0x8E}), record(2, 55, text("20090315"))};
     const PlistDictionary dictionary = cIPTCRecord::IPTCRecordArrayToCoreGraphicsIPTCDictionary(records);
-    EXPECT_EQ(dictionary.size(), 2u);
-    EXPECT_EQ(dictionary.at("kCGImagePropertyIPTCCaptionAbstract"), PlistValue("new"));
-    EXPECT_EQ(dictionary.at("kCGImagePropertyIPTCKeywords"), PlistValue("kw"));
+    cIPTCRecord::setCaptionMode(0);
+    EXPECT_EQ(dictionary.size(), 3u) << "undecodable and envelope records are left out";
+    EXPECT_EQ(dictionary.at("kCGImagePropertyIPTCCaptionAbstract"), PlistValue("A *** Local Caption *** B"))
+        << "the later value, whole whatever the caption mode";
+    EXPECT_EQ(dictionary.at("kCGImagePropertyIPTCKeywords"), PlistValue(PlistArray{PlistValue("one"), PlistValue("\xC3\xA9")}));
+    EXPECT_EQ(dictionary.at("kCGImagePropertyIPTCDateCreated"), PlistValue("20090315")) << "not the display date";
 }
 
 TEST(cIPTCRecordArchive, RecordsAndCodesRoundTrip)
