@@ -1,0 +1,48 @@
+#include "parsers/cJPEGSegment_APP1.h"
+
+#include "metadata/simpleDataStream.h"
+#include "parsers/QMMetadataParser_TIFF.h"
+
+namespace qm {
+
+namespace {
+constexpr char StandardXMPIdentifier[] = "http://ns.adobe.com/xap/1.0/";
+static_assert(sizeof StandardXMPIdentifier == cJPEGSegment_APP1::XMPIdentifierSize);
+} // namespace
+
+// The TIFF structure is read from a copy of the payload, so its offsets cannot reach outside
+// the segment.
+void cJPEGSegment_APP1::readFromStream(simpleStream& stream)
+{
+    cJPEGSegment::readFromStream(stream);
+    mTIFFparser.reset();
+    simpleDataStream payload(std::make_shared<const Bytes>(data()));
+    if (!payload.setStreamPosition(std::min(TIFFHeaderOffset, payload.streamByteCount())) ||
+        !QMMetadataParser::isTIFF(payload))
+        return;
+    mTIFFparser = QMMetadataParser_TIFF::initFromStream(payload);
+    mTIFFparser->parseImageStreamAtTiffHeader(payload, TIFFHeaderOffset);
+}
+
+std::optional<std::string> cJPEGSegment_APP1::XMP() const
+{
+    if (!hasXMP() || segmentLength() < XMPIdentifierSize)
+        return std::nullopt;
+    const std::span<const std::uint8_t> packet(data());
+    return StringEncodings::decode(packet.subspan(XMPIdentifierSize), Encoding::UTF8);
+}
+
+bool cJPEGSegment_APP1::setXMP(const std::optional<std::string>& packet)
+{
+    if (!hasXMP())
+        return false;
+    Bytes payload = segmentLength() >= XMPIdentifierSize
+                        ? Bytes(data().begin(), data().begin() + XMPIdentifierSize)
+                        : Bytes(StandardXMPIdentifier, StandardXMPIdentifier + XMPIdentifierSize);
+    if (packet)
+        payload.insert(payload.end(), packet->begin(), packet->end());
+    setData(std::move(payload));
+    return true;
+}
+
+} // namespace qm

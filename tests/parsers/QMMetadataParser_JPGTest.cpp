@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sys/stat.h>
+
+#include "foundation/Log.h"
+#include "metadata/StreamTestFiles.h"
+#include "metadata/simpleDataStream.h"
+#include "metadata/simpleInputFileStream.h"
+#include "parsers/QMMetadataParser_JPG.h"
+#include "parsers/QMMetadataParser_TIFF.h"
+#include "parsers/TiffBuilder.h"
+#include "parsers/cAPP13_Segment.h"
+#include "parsers/cJPEGSegment_APP1.h"
+
+using namespace qm;
+using namespace qm::test::tiff;
+namespace fs = std::filesystem;
+
+namespace {
+
+Bytes segment(std::uint16_t marker, const Bytes& payload)
+{
+    return integer(marker, 2, true) + integer(payload.size() + 2, 2, true) + payload;
+}
+
+const Bytes StartOfImage{0xFF, 0xD8};
+const Bytes JFIF = segment(0xFFE0, text("JFIF") + Bytes{0, 1, 2, 1, 0, 72, 0, 72, 0, 0});
+// "MM", 42, first directory at 8: no entries, no next directory.
+const Bytes Exif = segment(0xFFE1, text("Exif") + Bytes{0, 0} + text("MM") + Bytes{0, 42, 0, 0, 0, 8} + Bytes(6, 0));
+const Bytes Tables = segment(0xFFDB, Bytes(65, 1));
+const Bytes StartOfScan = segment(0xFFDA, {1, 1, 0, 0, 0x3F, 0});
+// Stuffed FF 00, a restart marker and the end-of-image marker: taken as segments, they would be garbage.
+const Bytes ScanData = Bytes{0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x00, 0x10, 0x56, 0xFF, 0xD9};
+const Bytes IIM = dataset(2, 120, "Hi");
+
+Bytes xmpSegment(const std::string& packet)
+{
+    return segment(0xFFE1, text("http://ns.adobe.com/xap/1.0/") + Bytes{0} + text(packet));
+}
+
+Bytes app13(const Bytes& resources)
+{
+    return segment(0xFFED, text("Photoshop 3.0") + Bytes{0} + resources);
+}
+
+Bytes jpeg(const Bytes& metadata, const Bytes& scanData = ScanData)
+{
+    return StartOfImage + JFIF + metadata + Tables + StartOfScan + scanData;
+}
+
+std::shared_ptr<QMMetadataParser_JPG> parsed(const Bytes& bytes)
+{
+    auto parser = std::make_shared<QMMetadataParser_JPG>("/virtual/picture.jpg");
+    simpleDataStream stream(std::make_shared<const Bytes>(bytes));
+    parser->parseImageStream(stream, nullptr);
+    return parser;
+}
+
+std::shared_ptr<QMMetadataParser_JPG> parsedFile(const fs::path& path)
+{
+    auto parser = std::make_shared<QMMetadataParser_JPG>(path);
+    EXPECT_TRUE(parser->parseImage()) << path;
+    return parser;
+}
+
+const fs::path Folder = test::writeStreamTestFile("jpeg", {}).parent_path();
+
+Bytes contents(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+bool rewrite(QMMetadataParser_JPG& parser, const fs::path& target, Error* error = nullptr)
+{
+    return parser.updateFileToURL(target, false, 1.0, error);
+}
+
+} // namespace
+
+TEST(QMMetadataParser_JPG, ReadsSegmentsUpToTheStartOfScanHeader)
+{
+    LogCapture log;
+    const Bytes picture = jpeg(Exif);
+    struct Case {
+        const char* label;
+        Bytes bytes;
+        std::size_t segmentCount;
+        std::uint32_t remainderOffset;
+    };
+    const Case cases[] = {
+        {"whole picture", picture, 4, std::uint32_t(picture.size() - ScanData.size())},
+        {"no start of scan", StartOfImage + JFIF + Tables + Bytes{0xFF, 0xD9}, 2, 2 + 18 + 69},
+        {"zero length", StartOfImage + JFIF + Bytes{0xFF, 0xE2, 0, 0, 7, 7, 7}, 1, 20},
+        {"marker FFFF", StartOfImage + Bytes{0xFF, 0xFF, 0, 3, 9} + JFIF, 1, 7},
+        {"three bytes left", StartOfImage + JFIF + Bytes{0xFF, 0xE2, 5}, 1, 20},
+        {"last segment cut short", StartOfImage + JFIF + Bytes{0xFF, 0xE1, 0, 0x40, 1, 2}, 2, 26},
+        {"start-of-image only", StartOfImage, 0, 2},
+        {"one byte", {0xFF}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        const auto parser = parsed(c.bytes);
+        EXPECT_EQ(parser->JPEGSegments().size(), c.segmentCount) << c.label;
+        EXPECT_EQ(parser->remainderOffset(), c.remainderOffset) << c.label;
+    }
+}
+
+// A 4 MB scan: the reader stops at its header and loads little more than the read-ahead.
+TEST(QMMetadataParser_JPG, DoesNotReadTheImageData)
+{
+    const Bytes picture = jpeg(Exif, Bytes(4 << 20, 0x5A));
+    const auto path = test::writeStreamTestFile("large.jpg", picture);
+    QMMetadataParser_JPG parser(path);
+    simpleInputFileStream stream(path);
+    parser.parseImageStream(stream, nullptr);
+    std::size_t held = 0;
+    for (const auto& s : parser.JPEGSegments())
+        held += s->data().size();
+    EXPECT_EQ(held, 14u + 20 + 65 + 6);
+    EXPECT_LE(stream.loadedByteCount(), parser.remainderOffset() + simpleInputFileStream::ReadAhead);
+    EXPECT_TRUE(rewrite(parser, Folder / "large copy.jpg"));
+    EXPECT_EQ(contents(Folder / "large copy.jpg"), picture);
+}
+
+TEST(QMMetadataParser_JPG, FindsAndSetsIPTCAndXMP)
+{
+    const Bytes iptc = resource(1028, IIM);
+    const Bytes xmp1060 = resource(1060, text("<b/>"));
+    struct Case {
+        const char* label;
+        Bytes metadata;
+        std::optional<std::string> xmp;
+        bool hasIPTC;
+    };
+    const Case cases[] = {
+        {"nothing", Exif, std::nullopt, false},
+        {"XMP after Exif", Exif + xmpSegment("<a/>"), "<a/>", false},
+        {"XMP segment before resources", xmpSegment("<a/>") + app13(xmp1060), "<a/>", false},
+        {"resource 1060 before 1002", app13(resource(1002, text("<p/>")) + xmp1060), "<b/>", false},
+        {"resource 1002 alone", app13(resource(1002, text("<c/>"))), "<c/>", false},
+        {"XMP segment not UTF-8", segment(0xFFE1, Bytes(30, 0xFF)) + app13(xmp1060), "<b/>", false},
+        {"IPTC", app13(iptc), std::nullopt, true},
+        {"only the first APP13", app13(resource(1002, text("<c/>"))) + app13(iptc), "<c/>", false},
+    };
+    for (const auto& c : cases) {
+        const auto parser = parsed(jpeg(c.metadata));
+        EXPECT_EQ(parser->XMP(), c.xmp) << c.label;
+        EXPECT_EQ(parser->IPTCRecords().has_value(), c.hasIPTC) << c.label;
+    }
+    const auto parser = parsed(jpeg(xmpSegment("<a/>") + app13(resource(1002, text("<p/>")) + xmp1060)));
+    parser->setXMP("<new/>");
+    EXPECT_EQ(parser->XMPSegment()->XMP(), "<new/>");
+    EXPECT_EQ(parser->photoshopImageResourceByID(1060)->data(), text("<new/>"));
+    EXPECT_EQ(parser->photoshopImageResourceByID(1002)->data(), text("<p/>"));
+    parser->setIPTCRecords(IPTCRecordArray{std::make_shared<cIPTCRecord>(2, 5, text("t"))});
+    EXPECT_FALSE(parser->IPTCRecords()) << "no resource 1028 is created";
+}
+
+// Every prefix of each file, rewritten in place: a last segment cut short, three bytes left, no
+// start of scan, bytes after the end-of-image marker, a zero length followed by other bytes.
+TEST(QMMetadataParser_JPG, RewriteOfAnUnchangedFileWithoutAPP13IsByteIdentical)
+{
+    LogCapture log;
+    const Bytes files[] = {jpeg(Exif + xmpSegment("<a>" + std::string(300, ' ') + "</a>")) + Bytes{1, 2, 3},
+                           StartOfImage + JFIF + Bytes{0xFF, 0xE2, 0, 0, 7, 7, 7}};
+    for (const auto& file : files)
+        for (std::size_t cut = 0; cut <= file.size(); ++cut) {
+            const Bytes bytes(file.begin(), file.begin() + cut);
+            const auto path = test::writeStreamTestFile("cut.jpg", bytes);
+            ASSERT_TRUE(rewrite(*parsedFile(path), path)) << "cut at " << cut;
+            ASSERT_EQ(contents(path), bytes) << "cut at " << cut;
+        }
+    const Bytes withResources = jpeg(Exif + app13(resource(1028, IIM) + resource(1060, text("<b/>"))));
+    for (std::size_t cut = 0; cut <= withResources.size(); ++cut) {
+        const auto parser = parsed(Bytes(withResources.begin(), withResources.begin() + cut));
+        EXPECT_LE(parser->remainderOffset(), cut);
+        EXPECT_EQ(parser->IPTCRecords().has_value(), parser->photoshopImageResourceByID(1028) != nullptr) << cut;
+    }
+}
+
+TEST(QMMetadataParser_JPG, RewriteChangesOnlyTheChangedSegments)
+{
+    auto parser = parsedFile(test::writeStreamTestFile("xmp.jpg", jpeg(Exif + xmpSegment("<a/>"))));
+    parser->setXMP("<longer packet/>");
+    ASSERT_TRUE(rewrite(*parser, Folder / "xmp copy.jpg"));
+    EXPECT_EQ(contents(Folder / "xmp copy.jpg"), jpeg(Exif + xmpSegment("<longer packet/>")));
+
+    const auto withIPTC = test::writeStreamTestFile("iptc.jpg", jpeg(app13(resource(1028, IIM))));
+    parser = parsedFile(withIPTC);
+    parser->setIPTCRecords(IPTCRecordArray{std::make_shared<cIPTCRecord>(2, 5, text("Title"))});
+    ASSERT_TRUE(rewrite(*parser, withIPTC));
+    EXPECT_EQ(contents(withIPTC), jpeg(app13(resource(1028, dataset(2, 5, "Title")))));
+}
+
+TEST(QMMetadataParser_JPG, FailedRewriteSaysWhyAndLeavesTheTargetUntouched)
+{
+    LogCapture log;
+    const std::string huge(70000, 'x');
+    const Bytes picture = jpeg(xmpSegment("<a/>") + app13(resource(1060, {})));
+    const fs::path target = Folder / "target.jpg";
+    struct Case {
+        const char* label;
+        std::function<void(QMMetadataParser_JPG&, const fs::path&)> change;
+        fs::path target;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"XMP segment too large", [&](auto& p, auto&) { p.XMPSegment()->setXMP(huge); }, target,
+         "segment FFE1 read at offset 20"},
+        {"APP13 too large", [&](auto& p, auto&) { p.photoshopImageResourceByID(1060)->setData(text(huge)); },
+         target,
+         "segment FFED read at offset 57 could not be written: its data is larger than the 65533 bytes"},
+        {"source gone", [](auto&, auto& source) { fs::remove(source); }, target, "could not be read"},
+        {"source shorter", [](auto&, auto& source) { fs::resize_file(source, 30); }, target, "has become shorter"},
+        {"no such folder", [](auto&, auto&) {}, Folder / "missing" / "target.jpg", "cannot create a temporary file"},
+    };
+    for (const auto& c : cases) {
+        const auto source = test::writeStreamTestFile("refused.jpg", picture);
+        test::writeStreamTestFile("target.jpg", text("old"));
+        const auto parser = parsedFile(source);
+        c.change(*parser, source);
+        Error error;
+        EXPECT_FALSE(rewrite(*parser, c.target, &error)) << c.label;
+        EXPECT_EQ(error.domain, GeneralErrorDomain) << c.label;
+        EXPECT_EQ(error.code, -1) << c.label;
+        EXPECT_NE(error.localizedDescription.find(c.reason), std::string::npos) << error.localizedDescription;
+        EXPECT_EQ(contents(target), text("old")) << c.label;
+        for (const auto& entry : fs::directory_iterator(Folder))
+            EXPECT_NE(entry.path().filename().string().front(), '.') << c.label << ": " << entry.path();
+    }
+}
+
+TEST(QMMetadataParser_JPG, RewriteKeepsThePermissionsOfTheTarget)
+{
+    const auto parser = parsedFile(test::writeStreamTestFile("modes.jpg", jpeg(Exif)));
+    const auto existing = test::writeStreamTestFile("existing.jpg", text("old"));
+    fs::permissions(existing, fs::perms(0604));
+    const mode_t previous = ::umask(077);
+    EXPECT_TRUE(rewrite(*parser, existing));
+    EXPECT_TRUE(rewrite(*parser, Folder / "new.jpg"));
+    ::umask(previous);
+    EXPECT_EQ(fs::status(existing).permissions(), fs::perms(0604));
+    EXPECT_EQ(fs::status(Folder / "new.jpg").permissions(), fs::perms(0600));
+    EXPECT_EQ(contents(existing), jpeg(Exif));
+}
+
+TEST(QMMetadataParser_JPG, DumpWritesOneFilePerSegment)
+{
+    const Bytes photoshop = app13(resource(1028, IIM));
+    const auto parser = parsed(jpeg(photoshop));
+    parser->dumpJpegSegments(Folder / "picture.jpg", false, true);
+    EXPECT_EQ(contents(Folder / "picture_SEG#00_FFE0.bin"), JFIF);
+    EXPECT_EQ(contents(Folder / "picture_SEG#01_FFED.bin"), photoshop);
+    EXPECT_FALSE(fs::exists(Folder / "picture_SEG#02_FFDB.bin")) << "APP segments only";
+}
+
+TEST(QMMetadataParser_JPG, ReadsRealFiles)
+{
+    const auto iptc = std::dynamic_pointer_cast<QMMetadataParser_JPG>(
+        QMMetadataParser::MetadataParserForPath(QUILLMARK_CORPUS_DIR "/IPTC.jpg", true));
+    ASSERT_TRUE(iptc);
+    const PlistValue structure = iptc->structureSummary();
+    const PlistArray& summary = *structure.array();
+    ASSERT_EQ(summary.size(), 8u) << "seven segments and the image data's offset";
+    EXPECT_EQ(summary[1], PlistValue(PlistDictionary{{"marker", 0xFFED}, {"offset", 20}, {"length", 9564}}));
+    EXPECT_EQ(summary[7], PlistValue(PlistDictionary{{"imageDataOffset", 9846}}));
+    ASSERT_TRUE(iptc->IPTCRecords());
+    EXPECT_EQ(iptc->IPTCRecords()->size(), 24u);
+    EXPECT_EQ(iptc->IPTCRecordByRecordType(2, 120)->dataAsFormattedString(), "A witty caption");
+    EXPECT_EQ(iptc->repeatedIPTCRecordByRecordType(2, 25)->dataAsFormattedString(), "ExifTool, Test, IPTC");
+    EXPECT_EQ(iptc->XMP().value_or("").rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist", 0), 0u)
+        << "without resource 1060, resource 1002 (print settings here) is taken";
+
+    const auto xmp = std::dynamic_pointer_cast<QMMetadataParser_JPG>(
+        QMMetadataParser::MetadataParserForPath(QUILLMARK_CORPUS_DIR "/XMP.jpg", true));
+    ASSERT_TRUE(xmp);
+    EXPECT_EQ(xmp->XMPSegment()->originalSegmentOffset(), 872u);
+    EXPECT_FALSE(xmp->XMP()) << "its packet is UTF-16";
+    EXPECT_FALSE(xmp->IPTCRecords());
+    const auto exif = std::dynamic_pointer_cast<cJPEGSegment_APP1>(xmp->JPEGSegmentByMarker(0xFFE1));
+    EXPECT_EQ(exif->TIFFparser()->IFDEntryByTag(271)->parsedObjects(), PlistArray{"FUJIFILM"});
+    EXPECT_TRUE(rewrite(*xmp, Folder / "XMP copy.jpg"));
+    EXPECT_EQ(contents(Folder / "XMP copy.jpg"), contents(QUILLMARK_CORPUS_DIR "/XMP.jpg"));
+}
