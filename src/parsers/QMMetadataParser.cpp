@@ -66,6 +66,18 @@ bool QMMetadataParser::parseImage(Error* error)
     return result;
 }
 
+std::size_t QMMetadataParser::heldByteCount() const
+{
+    std::size_t bytes = sizeof(*this) + mPath.native().size();
+    for (const auto& record : IPTCRecords().value_or(IPTCRecordArray{}))
+        bytes += sizeof(cIPTCRecord) + (record->data() ? record->data()->size() : 0);
+    if (auto packet = XMP())
+        bytes += packet->size();
+    if (auto thumbnail = cachedThumbnail())
+        bytes += thumbnail->pixels.size();
+    return bytes;
+}
+
 std::shared_ptr<cPhotoshopImageResource> QMMetadataParser::photoshopImageResourceByID(std::uint16_t) const
 {
     return nullptr;

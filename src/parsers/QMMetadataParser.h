@@ -58,6 +58,9 @@ public:
     // A short description of the file's structure as the reader found it (resources, IFDs, packet
     // position...), for diagnostics.
     virtual PlistValue structureSummary() const { return {}; }
+    // About how many bytes of memory the parser holds (for the cache's budget). Readers that keep
+    // more than their records and packet (segments, resources) add theirs.
+    virtual std::size_t heldByteCount() const;
 
     // Reads the file; false (with the error, when asked) when the file cannot be used.
     bool parseImage(Error* error = nullptr);

@@ -1,0 +1,74 @@
+#include "app/IPTCDisplay.h"
+
+#include "app/CustomIPTCFilter.h"
+#include "app/TextDecoding.h"
+#include "foundation/UserDefaults.h"
+#include "parsers/QMMetadataParser.h"
+
+namespace qm {
+
+namespace {
+
+bool usesXMP(const std::shared_ptr<QMMetadataParser>& parser, const UserDefaults& defaults)
+{
+    return parser && defaults.boolForKey("preferXMP") && parser->XMP().has_value();
+}
+
+std::optional<IPTCRecordArray> decodedRecords(const std::shared_ptr<QMMetadataParser>& parser, bool fromXMP,
+                                              StringEncoding encoding)
+{
+    if (!parser)
+        return std::nullopt;
+    return fromXMP ? parser->IPTCRecordsFromXMP() : parser->IPTCRecordsWithEncoding(encoding);
+}
+
+std::optional<IPTCRecordArray> filtered(const std::optional<IPTCRecordArray>& records, const UserDefaults& defaults)
+{
+    if (!defaults.boolForKey("filterIPTCRecords"))
+        return records;
+    auto shown = CustomIPTCFilter::filteredRecords(records.value_or(IPTCRecordArray{}),
+                                                   CustomIPTCFilter::fromDefaults(defaults));
+    return shown.empty() ? std::nullopt : std::optional(std::move(shown));
+}
+
+} // namespace
+
+IPTCDisplay::Result IPTCDisplay::updateDisplayedIPTCData(const std::shared_ptr<QMMetadataParser>& parser,
+                                                         UserDefaults& defaults, bool hasCurrentImagePath)
+{
+    StringEncoding encoding = Encoding::UTF8;
+    if (!usesXMP(parser, defaults)) {
+        const auto records = parser ? parser->IPTCRecords() : std::nullopt;
+        encoding = TextDecoding::guessTextEncodingOfIPTCRecords(records.value_or(IPTCRecordArray{}), defaults);
+    }
+    Result result = updateDisplayedIPTCDataWithEncoding(parser, encoding, defaults);
+    if (hasCurrentImagePath)
+        defaults.setObject("panelTextEncoding", PlistValue(static_cast<std::int64_t>(encoding)));
+    return result;
+}
+
+IPTCDisplay::Result IPTCDisplay::updateDisplayedIPTCDataWithCustomPanelEncoding(
+    const std::shared_ptr<QMMetadataParser>& parser, const UserDefaults& defaults)
+{
+    const auto encoding = static_cast<StringEncoding>(defaults.integerForKey("panelTextEncoding"));
+    return updateDisplayedIPTCDataWithEncoding(parser, encoding, defaults);
+}
+
+IPTCDisplay::Result IPTCDisplay::updateDisplayedIPTCDataWithEncoding(const std::shared_ptr<QMMetadataParser>& parser,
+                                                                     StringEncoding encoding,
+                                                                     const UserDefaults& defaults)
+{
+    Result result;
+    result.encoding = encoding;
+    result.usedXMP = usesXMP(parser, defaults);
+    auto records = decodedRecords(parser, result.usedXMP, encoding);
+    if (records && defaults.boolForKey("consolidateRepeatables"))
+        records = cIPTCRecord::IPTCRecordsByConsolidatingRepeatableRecords(*records);
+    if (records && defaults.boolForKey("detectUTF8Corruption") && (encoding == Encoding::UTF8 || result.usedXMP))
+        records = TextDecoding::convertCorruptUTF8(*records, defaults);
+    result.IPTCRecords = records;
+    result.filteredIPTCRecords = filtered(records, defaults);
+    return result;
+}
+
+} // namespace qm
