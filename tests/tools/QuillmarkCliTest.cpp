@@ -261,3 +261,31 @@ TEST_F(QuillmarkCli, RepairBringsBackDoublyEncodedText)
     EXPECT_EQ(run({"records", "--iim", file, "--guess", "--repair"}).out,
               "2:80\tBy-line\t\xC3\x83\xC2\xA9\n2:120\tCaption/Abstract\tPlain\n");
 }
+
+TEST_F(QuillmarkCli, XmpRecordsAndUpdate)
+{
+    const std::string packet =
+        "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+        "<rdf:Description xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+        "xmlns:photoshop=\"http://ns.adobe.com/photoshop/1.0/\" photoshop:City=\"Attribute\">\r\n"
+        "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">Hello &amp; bye</rdf:li></rdf:Alt></dc:description>\r\n"
+        "<dc:subject><rdf:Bag><rdf:li>one</rdf:li><rdf:li>two</rdf:li></rdf:Bag></dc:subject>\r\n"
+        "</rdf:Description></rdf:RDF></x:xmpmeta>";
+    const auto file = block("packet.xmp", Bytes(packet.begin(), packet.end()));
+    const Result records = run({"xmp-records", file});
+    EXPECT_EQ(records.status, 0) << records.err;
+    EXPECT_EQ(records.out, "2:120\tCaption/Abstract\tHello & bye\n2:25\tKeywords\tone\n")
+        << "the first item of a bag; nothing from the attribute";
+
+    const Result empty = run({"xmp-records", block("empty.xmp", {})});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_NE(empty.err.find("XMPToIPTCRecordArray no bytes"), std::string::npos);
+
+    EXPECT_EQ(run({"xmp-update", file, "2:105", "Headline"}).out, packet) << "no such property: byte for byte";
+    const Result updated = run({"xmp-update", file, "2:120", "Neu"});
+    EXPECT_EQ(updated.status, 0) << updated.err;
+    EXPECT_NE(updated.out.find("\n                    <rdf:li xml:lang=\"x-default\">Neu</rdf:li>"), std::string::npos)
+        << updated.out;
+    EXPECT_EQ(run({"xmp-update", file, "2:x", "Neu"}).status, 1);
+}

@@ -45,4 +45,24 @@ unsigned long parseUnsigned(const std::string& text, const std::string& what)
     return value;
 }
 
+std::pair<int, int> parseCode(const std::string& text)
+{
+    const auto colon = text.find(':');
+    if (colon == std::string::npos)
+        throw InputError("bad dataset " + text + ": give it as RECORD:DATASET with numbers up to 255, e.g. 2:120");
+    const auto record = parseUnsigned(text.substr(0, colon), "record number");
+    const auto dataSet = parseUnsigned(text.substr(colon + 1), "dataset number");
+    if (record > 255 || dataSet > 255)
+        throw InputError("bad dataset " + text + ": give it as RECORD:DATASET with numbers up to 255, e.g. 2:120");
+    return {static_cast<int>(record), static_cast<int>(dataSet)};
+}
+
+StringEncoding parseEncoding(const std::string& text)
+{
+    const auto encoding = static_cast<StringEncoding>(parseUnsigned(text, "encoding"));
+    if (!StringEncodings::isAvailable(encoding))
+        throw InputError("unknown encoding " + text + " (see `quillmark-cli encodings`)");
+    return encoding;
+}
+
 } // namespace qm::cli

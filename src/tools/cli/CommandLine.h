@@ -3,7 +3,10 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "foundation/StringEncodings.h"
 
 namespace qm::cli {
 
@@ -35,5 +38,11 @@ private:
 
 // Parses a decimal or 0x-prefixed unsigned 32-bit number; InputError when it is not one.
 unsigned long parseUnsigned(const std::string& text, const std::string& what);
+
+// "R:D" as record and dataset numbers (0 to 255); InputError otherwise.
+std::pair<int, int> parseCode(const std::string& text);
+
+// An available encoding's number; InputError otherwise.
+StringEncoding parseEncoding(const std::string& text);
 
 } // namespace qm::cli

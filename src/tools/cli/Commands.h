@@ -23,6 +23,14 @@ int runRecords(CommandLine& arguments, UserDefaults& defaults);
 int runCodes(CommandLine& arguments, UserDefaults& defaults);
 int runEncodings(CommandLine& arguments, UserDefaults& defaults);
 int runDefaults(CommandLine& arguments, UserDefaults& defaults);
+int runInfo(CommandLine& arguments, UserDefaults& defaults);
+int runXmp(CommandLine& arguments, UserDefaults& defaults);
+int runThumbnail(CommandLine& arguments, UserDefaults& defaults);
+int runXmpRecords(CommandLine& arguments, UserDefaults& defaults);
+int runXmpUpdate(CommandLine& arguments, UserDefaults& defaults);
+int runShow(CommandLine& arguments, UserDefaults& defaults);
+// `defaults filter ...`; arguments start with "filter".
+int runFilter(const std::vector<std::string>& arguments, UserDefaults& defaults);
 // `defaults encoding-spec ...`; arguments start with "encoding-spec".
 int runEncodingSpec(const std::vector<std::string>& arguments, UserDefaults& defaults);
 

@@ -129,6 +129,8 @@ int runDefaults(CommandLine& arguments, UserDefaults& defaults)
         return writeDefault(all, defaults);
     if (action == "encoding-spec")
         return runEncodingSpec(all, defaults);
+    if (action == "filter")
+        return runFilter(all, defaults);
     const std::vector<std::string> positionals = arguments.positionals();
     if (action == "read")
         return readDefaults(positionals, json, defaults);

@@ -18,10 +18,7 @@ StringEncoding encodingNamed(const std::string& text)
 {
     if (auto byName = textEncoding::getTextEncodingByName(text))
         return byName->rawEncoding();
-    const auto encoding = static_cast<StringEncoding>(parseUnsigned(text, "encoding"));
-    if (!StringEncodings::isAvailable(encoding))
-        throw InputError("unknown encoding " + text + " (see `quillmark-cli encodings`)");
-    return encoding;
+    return parseEncoding(text);
 }
 
 void save(UserDefaults& defaults, PlistArray specs)

@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "Output.h"
+#include "ImageFiles.h"
 #include "RecordsOutput.h"
 #include "app/TextDecoding.h"
 #include "foundation/StringEncodings.h"
@@ -17,28 +18,30 @@ namespace qm::cli {
 
 namespace {
 
-std::vector<std::uint8_t> readWholeFile(const std::string& path)
+std::vector<std::uint8_t> readBlock(const std::string& path)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        throw InputError("cannot read " + path + ": it is a folder");
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw InputError("cannot read " + path + ": " + std::strerror(errno));
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
-        throw InputError("cannot read " + path);
+    const std::string bytes = readInputFile(path);
     if (bytes.size() > 0xFFFFFFFFu)
         throw InputError(path + " is too large for an IIM block");
-    return bytes;
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
-StringEncoding encodingArgument(const std::string& text)
+} // namespace
+
+namespace {
+
+IPTCRecordArray recordsOfBlock(const std::string& path)
 {
-    const auto encoding = static_cast<StringEncoding>(parseUnsigned(text, "encoding"));
-    if (!StringEncodings::isAvailable(encoding))
-        throw InputError("unknown encoding " + text + " (see `quillmark-cli encodings`)");
-    return encoding;
+    auto bytes = std::make_shared<const std::vector<std::uint8_t>>(readBlock(path));
+    simpleDataStream stream(bytes);
+    return cIPTCRecord::IPTCRecordsFromStream(stream, stream.streamByteCount());
+}
+
+IPTCRecordArray recordsOfImage(const std::string& path, bool fromXMP)
+{
+    auto parser = openParsedImage(path);
+    auto records = fromXMP ? parser->IPTCRecordsFromXMP() : parser->IPTCRecords();
+    return records.value_or(IPTCRecordArray{});
 }
 
 } // namespace
@@ -49,22 +52,25 @@ int runRecords(CommandLine& arguments, UserDefaults& defaults)
     const auto encoding = arguments.takeValue("--encoding");
     const bool guess = arguments.takeFlag("--guess");
     const bool repair = arguments.takeFlag("--repair");
+    const bool fromXMP = arguments.takeFlag("--xmp");
     const bool json = arguments.takeFlag("--json");
-    if (!arguments.positionals().empty())
-        throw UsageError("unexpected argument " + arguments.positionals().front());
-    if (!iimFile)
-        throw UsageError("give the IIM block with --iim FILE");
+    const auto positionals = arguments.positionals();
+    if (positionals.size() > (iimFile ? 0u : 1u))
+        throw UsageError("unexpected argument " + positionals.back());
+    if (!iimFile && positionals.empty())
+        throw UsageError("give an image FILE or an IIM block with --iim FILE");
     if (encoding && guess)
         throw UsageError("--encoding and --guess exclude each other");
+    if (iimFile && fromXMP)
+        throw UsageError("an IIM block has no XMP");
 
-    const auto chosenEncoding = encoding ? std::optional(encodingArgument(*encoding)) : std::nullopt;
-    auto bytes = std::make_shared<const std::vector<std::uint8_t>>(readWholeFile(*iimFile));
-    simpleDataStream stream(bytes);
-    IPTCRecordArray records = cIPTCRecord::IPTCRecordsFromStream(stream, stream.streamByteCount());
-    std::optional<StringEncoding> applied = chosenEncoding;
-    if (guess)
+    const auto chosenEncoding = encoding ? std::optional(parseEncoding(*encoding)) : std::nullopt;
+    IPTCRecordArray records = iimFile ? recordsOfBlock(*iimFile) : recordsOfImage(positionals.front(), fromXMP);
+    // Records converted from XMP are UTF-8 text: no other encoding applies to them.
+    std::optional<StringEncoding> applied = fromXMP ? std::optional(Encoding::UTF8) : chosenEncoding;
+    if (guess && !fromXMP)
         applied = TextDecoding::guessTextEncodingOfIPTCRecords(records, defaults);
-    if (applied)
+    if (applied && !fromXMP)
         records = TextDecoding::recordsWithEncoding(records, *applied);
     if (repair && defaults.boolForKey("detectUTF8Corruption"))
         records = TextDecoding::convertCorruptUTF8(records, defaults);

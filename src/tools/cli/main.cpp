@@ -6,20 +6,53 @@
 #include "Commands.h"
 #include "app/ApplicationDefaults.h"
 #include "foundation/UserDefaults.h"
+#include "platform/linux/QtExiv2ImageLibrary.h"
 
 using namespace qm::cli;
 
 namespace {
 
 constexpr std::array commands{
-    Command{"records", "print the IPTC datasets of an IIM block",
-            "usage: quillmark-cli records --iim FILE [--encoding N | --guess] [--repair] [--json]\n"
-            "  Reads FILE as a raw IIM dataset block and prints one line per dataset:\n"
+    Command{"records", "print the IPTC datasets of an image file or IIM block",
+            "usage: quillmark-cli records FILE [--encoding N | --guess] [--xmp] [--repair] [--json]\n"
+            "       quillmark-cli records --iim FILE [--encoding N | --guess] [--repair] [--json]\n"
+            "  Reads the IPTC datasets of an image FILE (--xmp: those converted from its XMP\n"
+            "  packet), or FILE as a raw IIM dataset block, and prints one line per dataset:\n"
             "  R:D<TAB>NAME<TAB>VALUE. --encoding N decodes every dataset in encoding N\n"
             "  (see `quillmark-cli encodings`); --guess guesses the encoding from the\n"
             "  settings; --repair then repairs doubly encoded UTF-8 when detectUTF8Corruption\n"
             "  is on. --json prints an array of objects ({\"encoding\", \"records\"} with --guess).\n",
             runRecords},
+    Command{"show", "what the panel shows for image files",
+            "usage: quillmark-cli show FILE... [--encoding N] [--json]\n"
+            "  Makes each FILE current in turn, as the panel would, and prints the chosen\n"
+            "  encoding, then the shown datasets: R:D<TAB>LABEL<TAB>VALUE. The settings decide\n"
+            "  (preferXMP, consolidateRepeatables, filterIPTCRecords, customIPTCFilter,\n"
+            "  detectUTF8Corruption, captionMode...); --encoding N decodes in encoding N instead\n"
+            "  of the guess. With several files each starts with a file<TAB>PATH line.\n",
+            runShow},
+    Command{"info", "describe what an image file holds",
+            "usage: quillmark-cli info FILE [--json]\n"
+            "  The file's type (told from its content), its parser, whether it could be read,\n"
+            "  how many IPTC datasets and whether an XMP packet it holds, and its structure.\n",
+            runInfo},
+    Command{"xmp", "print the XMP packet of an image file",
+            "usage: quillmark-cli xmp FILE\n  Prints the packet exactly as found; exit status 1 with \"no XMP\" when there is none.\n",
+            runXmp},
+    Command{"xmp-records", "print the datasets converted from an XMP packet",
+            "usage: quillmark-cli xmp-records [FILE|-] [--json]\n"
+            "  Reads an XMP packet from FILE or standard input and prints the IPTC datasets\n"
+            "  converted from it, as `records` prints them.\n",
+            runXmpRecords},
+    Command{"xmp-update", "write one dataset's value into an XMP packet",
+            "usage: quillmark-cli xmp-update FILE R:D TEXT [--encoding N]\n"
+            "  Prints the packet of FILE with the property of dataset R:D set to TEXT (held in\n"
+            "  encoding N, UTF-8 by default). A packet without that property comes back unchanged.\n",
+            runXmpUpdate},
+    Command{"thumbnail", "make a preview of an image file",
+            "usage: quillmark-cli thumbnail FILE OUT.png [--size WxH] [--mode 0|1|2]\n"
+            "  Writes a PNG preview: 70x50 by default; mode 0 fits the size, 1 its height, 2 its width.\n",
+            runThumbnail},
     Command{"codes", "list the known IPTC datasets",
             "usage: quillmark-cli codes [--json]\n  Prints every known dataset as R:D<TAB>NAME, ordered by code.\n",
             runCodes},
@@ -32,9 +65,11 @@ constexpr std::array commands{
             "       quillmark-cli defaults delete KEY\n"
             "       quillmark-cli defaults export FILE.plist\n"
             "       quillmark-cli defaults encoding-spec add SEARCH ENCODING | list | remove INDEX\n"
+            "       quillmark-cli defaults filter add R:D [LABEL] | list | remove INDEX | clear\n"
             "  Settings as the program sees them, registered values included.\n"
             "  read takes --json. encoding-spec edits alternateEncodingSpecs: text holding any\n"
-            "  character of SEARCH is taken to be in ENCODING (a number or a name).\n"
+            "  character of SEARCH is taken to be in ENCODING (a number or a name). filter edits\n"
+            "  customIPTCFilter, the datasets the panel shows while filterIPTCRecords is on.\n"
             "  The settings file is $QUILLMARK_DEFAULTS when set.\n",
             runDefaults},
 };
@@ -80,6 +115,7 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
+        qm::ImageLibrary::install(std::make_shared<qm::QtExiv2ImageLibrary>());
         auto& defaults = qm::UserDefaults::standard();
         qm::ApplicationDefaults::registerDefaults(defaults);
         return command->run(arguments, defaults);

@@ -1,0 +1,166 @@
+// `show`: what the panel shows for each file made current in turn.
+#include <deque>
+#include <iostream>
+#include <map>
+#include <unistd.h>
+
+#include "Commands.h"
+#include "ImageFiles.h"
+#include "Output.h"
+#include "app/CustomIPTCFilter.h"
+#include "app/IPTCDisplay.h"
+#include "foundation/MainThread.h"
+#include "foundation/UserDefaults.h"
+#include "parsers/QMAsynchronousMetadataParser.h"
+#include "parsers/QMMetadataParserCache.h"
+
+namespace qm::cli {
+
+namespace {
+
+// Files parsed ahead of the one being shown, as a user clicking through pictures would cause.
+constexpr std::size_t ParsesAhead = 2;
+
+struct Shown {
+    std::string file;
+    IPTCDisplay::Result result;
+};
+
+void printText(const Shown& shown, bool withFileLine, const UserDefaults& defaults)
+{
+    if (withFileLine)
+        std::cout << "file\t" << escapeField(shown.file) << '\n';
+    std::cout << "encoding\t" << shown.result.encoding << '\t'
+              << escapeField(shown.result.usedXMP ? "XMP" : StringEncodings::localizedName(shown.result.encoding))
+              << '\n';
+    for (const auto& record : shown.result.filteredIPTCRecords.value_or(IPTCRecordArray{})) {
+        const auto& code = record->IPTCcode();
+        std::cout << code.recordType().value_or(0) << ':' << code.dataSetCode().value_or(0) << '\t'
+                  << escapeField(CustomIPTCFilter::labelForCode(code, defaults)) << '\t'
+                  << escapeField(record->dataAsFormattedString()) << '\n';
+    }
+}
+
+std::string jsonOf(const Shown& shown, const UserDefaults& defaults)
+{
+    std::string json = "{\"file\":" + jsonString(shown.file) + ",\"encoding\":" + std::to_string(shown.result.encoding) +
+                       ",\"xmp\":" + (shown.result.usedXMP ? "true" : "false") + ",\"records\":[";
+    bool first = true;
+    for (const auto& record : shown.result.filteredIPTCRecords.value_or(IPTCRecordArray{})) {
+        const auto& code = record->IPTCcode();
+        json += std::string(first ? "" : ",") + "{\"record\":" + std::to_string(code.recordType().value_or(0)) +
+                ",\"dataset\":" + std::to_string(code.dataSetCode().value_or(0)) +
+                ",\"label\":" + jsonString(CustomIPTCFilter::labelForCode(code, defaults)) +
+                ",\"value\":" + jsonString(record->dataAsFormattedString()) + "}";
+        first = false;
+    }
+    return json + "]}";
+}
+
+class Progress {
+public:
+    explicit Progress(std::size_t total) : mTotal(total), mActive(total > 1 && ::isatty(STDERR_FILENO)) {}
+    ~Progress()
+    {
+        if (mActive)
+            std::cerr << "\r\033[K" << std::flush;
+    }
+    void show(std::size_t done, const std::string& file)
+    {
+        if (mActive)
+            std::cerr << "\r\033[K[" << done << '/' << mTotal << "] " << file << std::flush;
+    }
+
+private:
+    std::size_t mTotal;
+    bool mActive;
+};
+
+// Makes each file current in turn: a cached parser is shown at once, otherwise the file is parsed
+// in the background; results are printed in the order the files were given.
+class ShowRun {
+public:
+    ShowRun(std::vector<std::string> files, std::optional<StringEncoding> encoding, UserDefaults& defaults)
+        : mFiles(std::move(files)), mEncoding(encoding), mDefaults(defaults), mProgress(mFiles.size())
+    {
+    }
+
+    template <typename Print>
+    int run(Print print)
+    {
+        MainThread::adoptCurrentThread();
+        std::size_t next = 0;
+        for (std::size_t shown = 0; shown < mFiles.size(); ++shown) {
+            while (next < mFiles.size() && next <= shown + ParsesAhead)
+                start(next++);
+            while (!mDelivered.contains(shown))
+                MainThread::waitForTasks(std::chrono::milliseconds(100));
+            mProgress.show(shown + 1, mFiles[shown]);
+            display(shown, print);
+        }
+        return mFailures ? 1 : 0;
+    }
+
+private:
+    void start(std::size_t index)
+    {
+        const std::string& file = mFiles[index];
+        if (auto cached = QMMetadataParserCache::CachedMetadataParserForPath(file)) {
+            mDelivered[index] = cached;
+            return;
+        }
+        QMAsynchronousMetadataParser::ParseMetadataAsynchronouslyForPath(
+            file, [this, index](std::shared_ptr<QMMetadataParser> parser) { mDelivered[index] = std::move(parser); });
+    }
+
+    template <typename Print>
+    void display(std::size_t index, Print print)
+    {
+        auto parser = mDelivered[index];
+        mDelivered.erase(index);
+        if (!parser) {
+            std::cerr << "quillmark-cli show: " << mFiles[index] << ": unknown type or unreadable\n";
+            ++mFailures;
+            return;
+        }
+        auto result = mEncoding ? IPTCDisplay::updateDisplayedIPTCDataWithEncoding(parser, *mEncoding, mDefaults)
+                                : IPTCDisplay::updateDisplayedIPTCData(parser, mDefaults, true);
+        print(Shown{mFiles[index], std::move(result)});
+    }
+
+    std::vector<std::string> mFiles;
+    std::optional<StringEncoding> mEncoding;
+    UserDefaults& mDefaults;
+    Progress mProgress;
+    std::map<std::size_t, std::shared_ptr<QMMetadataParser>> mDelivered;
+    int mFailures = 0;
+};
+
+} // namespace
+
+int runShow(CommandLine& arguments, UserDefaults& defaults)
+{
+    const auto encodingText = arguments.takeValue("--encoding");
+    const bool json = arguments.takeFlag("--json");
+    const auto files = arguments.positionals();
+    if (files.empty())
+        throw UsageError("missing FILE");
+    std::optional<StringEncoding> encoding;
+    if (encodingText)
+        encoding = parseEncoding(*encodingText);
+    const bool several = files.size() > 1;
+    ShowRun run(files, encoding, defaults);
+    if (!json)
+        return run.run([&](const Shown& shown) { printText(shown, several, defaults); });
+    if (several)
+        std::cout << '[';
+    bool first = true;
+    const int status = run.run([&](const Shown& shown) {
+        std::cout << (first ? "" : ",\n ") << jsonOf(shown, defaults) << std::flush;
+        first = false;
+    });
+    std::cout << (several ? "]\n" : "\n");
+    return status;
+}
+
+} // namespace qm::cli
