@@ -1,0 +1,34 @@
+#include <benchmark/benchmark.h>
+
+#include "parsers/QMMetadataParser.h"
+#include "read/Readers.h"
+
+namespace qm::bench {
+
+Tally& Tally::operator+=(const Tally& other)
+{
+    files += other.files;
+    withIPTC += other.withIPTC;
+    withXMP += other.withXMP;
+    return *this;
+}
+
+Tally readWithQuillmark(const std::vector<std::filesystem::path>& files)
+{
+    Tally tally;
+    for (const auto& path : files) {
+        auto parser = QMMetadataParser::MetadataParserForPath(path, true);
+        ++tally.files;
+        if (!parser)
+            continue;
+        const auto records = parser->IPTCRecords();
+        const auto packet = parser->XMP();
+        benchmark::DoNotOptimize(records);
+        benchmark::DoNotOptimize(packet);
+        tally.withIPTC += records && !records->empty();
+        tally.withXMP += packet && !packet->empty();
+    }
+    return tally;
+}
+
+} // namespace qm::bench

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qm::bench {
+
+// What one pass of a reader over a set of files found.
+struct Tally {
+    std::size_t files = 0;
+    std::size_t withIPTC = 0;
+    std::size_t withXMP = 0;
+
+    Tally& operator+=(const Tally& other);
+};
+
+// Reads the IPTC datasets and XMP packet of every file with the program's parsers.
+Tally readWithQuillmark(const std::vector<std::filesystem::path>& files);
+
+// Reads them with Exiv2: open, readMetadata, iptcData and xmpPacket.
+Tally readWithExiv2(const std::vector<std::filesystem::path>& files);
+void prepareExiv2();
+
+// Runs exiftool once over the given files or folders and counts what it printed.
+Tally readWithExiftool(const std::vector<std::string>& targets);
+// The exiftool command line before its targets.
+std::vector<std::string> exiftoolArguments();
+
+} // namespace qm::bench

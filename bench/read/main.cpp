@@ -1,0 +1,146 @@
+// read_metadata: how many files a second each reader gets the IPTC datasets and XMP packet of:
+// the program's parsers and Exiv2 in this process, exiftool as one process over each folder.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iostream>
+
+#include "read/Readers.h"
+#include "read/Summary.h"
+
+namespace {
+
+using namespace qm::bench;
+namespace fs = std::filesystem;
+
+constexpr const char* Usage =
+    "usage: read_metadata FOLDER... [--summary FILE] [--repetitions N] [--benchmark_... flags]\n"
+    "  For each FOLDER, times reading every file below it with the program's parsers, Exiv2 and\n"
+    "  exiftool (one process over the folder), after one untimed pass of each; the median of N\n"
+    "  repetitions (default 3) counts. --summary writes the figures as KEY VALUE lines.\n";
+
+struct Folder {
+    fs::path path;
+    std::string group; // the folder's name
+    std::vector<fs::path> files;
+    std::uintmax_t bytes = 0;
+};
+
+Folder folderAt(const fs::path& path)
+{
+    auto normal = fs::absolute(path).lexically_normal();
+    if (normal.filename().empty())
+        normal = normal.parent_path();
+    Folder folder{path, normal.filename().string(), {}, 0};
+    for (const auto& entry : fs::recursive_directory_iterator(path))
+        if (entry.is_regular_file()) {
+            folder.files.push_back(entry.path());
+            folder.bytes += entry.file_size();
+        }
+    std::sort(folder.files.begin(), folder.files.end());
+    return folder;
+}
+
+struct Reader {
+    std::string name;
+    std::function<Tally()> read;
+};
+
+std::vector<Reader> readers(const Folder& folder)
+{
+    return {
+        {"quillmark", [&folder] { return readWithQuillmark(folder.files); }},
+        {"exiv2", [&folder] { return readWithExiv2(folder.files); }},
+        {"exiftool", [&folder] { return readWithExiftool({folder.path.string()}); }},
+    };
+}
+
+std::string exiftoolCommand()
+{
+    std::string command;
+    for (const auto& argument : exiftoolArguments())
+        command += argument + " ";
+    return command + "FOLDER";
+}
+
+// Also brings the files' first blocks (and the TIFF's end) into the page cache.
+void untimedPass(const Folder& folder)
+{
+    std::printf("%s: %zu files, %.2f GiB in %s\n", folder.group.c_str(), folder.files.size(),
+                double(folder.bytes) / (1u << 30), folder.path.c_str());
+    for (const auto& reader : readers(folder)) {
+        const auto start = std::chrono::steady_clock::now();
+        const Tally tally = reader.read();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("  untimed pass: %-10s %zu files, %zu with IPTC, %zu with XMP (%.2f s)\n", reader.name.c_str(),
+                    tally.files, tally.withIPTC, tally.withXMP, seconds);
+    }
+    std::fflush(stdout);
+}
+
+void registerReaders(const Folder& folder, int repetitions)
+{
+    for (const auto& reader : readers(folder)) {
+        const auto count = static_cast<std::int64_t>(folder.files.size());
+        auto run = [read = reader.read, count](benchmark::State& state) {
+            for (auto _ : state)
+                benchmark::DoNotOptimize(read());
+            state.SetItemsProcessed(state.iterations() * count);
+        };
+        benchmark::RegisterBenchmark((folder.group + "/" + reader.name).c_str(), run)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(reader.name == "exiftool" ? 0.5 : 2.0)
+            ->Repetitions(repetitions)
+            ->ReportAggregatesOnly(repetitions > 1);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    std::vector<Folder> folders;
+    std::string summaryPath;
+    int repetitions = 3;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--summary" && i + 1 < argc)
+            summaryPath = argv[++i];
+        else if (argument == "--repetitions" && i + 1 < argc)
+            repetitions = std::max(1, std::atoi(argv[++i]));
+        else if (argument.rfind("--", 0) != 0 && fs::is_directory(argument))
+            folders.push_back(folderAt(argument));
+        else {
+            std::cerr << Usage;
+            return 2;
+        }
+    }
+    if (folders.empty()) {
+        std::cerr << Usage;
+        return 2;
+    }
+    prepareExiv2();
+    std::printf("exiftool runs as: %s\n", exiftoolCommand().c_str());
+    for (const auto& folder : folders)
+        untimedPass(folder);
+    for (const auto& folder : folders)
+        registerReaders(folder, repetitions);
+    RateCollector rates;
+    benchmark::RunSpecifiedBenchmarks(&rates);
+    benchmark::Shutdown();
+    std::ofstream summary;
+    if (!summaryPath.empty())
+        summary.open(summaryPath);
+    for (const auto& folder : folders) {
+        std::cout << "\nSummary, " << folder.group << ": IPTC and XMP of " << folder.files.size() << " files ("
+                  << folder.bytes / (1u << 20) << " MiB), median of " << repetitions << '\n';
+        printGroupSummary(rates, folder.group, std::cout, summary.is_open() ? &summary : nullptr);
+        if (summary.is_open())
+            summary << folder.group << "_files " << folder.files.size() << '\n';
+    }
+    return 0;
+}
