@@ -1,5 +1,7 @@
 #include "parsers/QMMetadataParser_JPG.h"
 
+#include "parsers/XMPPacketText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -267,13 +269,10 @@ void QMMetadataParser_JPG::setIPTCRecords(std::optional<IPTCRecordArray> records
         resource->setIPTCRecords(std::move(records));
 }
 
-// Resource 1060 is Photoshop's XMP; 1002 (print settings in Photoshop's own files) is taken
-// only when 1060 is missing.
 std::shared_ptr<cPhotoshopImageResource> QMMetadataParser_JPG::XMPResource() const
 {
-    if (auto resource = photoshopImageResourceByID(cPhotoshopImageResource::XMPMetadataIdentifier))
-        return resource;
-    return photoshopImageResourceByID(cPhotoshopImageResource::XMPIdentifier);
+    const auto segment = APP13Segment();
+    return segment ? cPhotoshopImageResource::XMPResource(segment->photoshopResources()) : nullptr;
 }
 
 // An empty resource, or one that is not UTF-8, holds no packet.
@@ -285,7 +284,7 @@ std::optional<std::string> QMMetadataParser_JPG::XMP() const
     const auto resource = XMPResource();
     if (!resource || resource->data().empty())
         return std::nullopt;
-    return StringEncodings::decode(std::span<const std::uint8_t>(resource->data()), Encoding::UTF8);
+    return XMPPacketText::decode(resource->data());
 }
 
 void QMMetadataParser_JPG::setXMP(std::optional<std::string> packet)

@@ -87,22 +87,15 @@ void QMMetadataParser_PSD::setIPTCRecords(std::optional<IPTCRecordArray> records
         resource->setIPTCRecords(std::move(records));
 }
 
-// Resource 1060 is Photoshop's XMP; 1002 (page format information in Photoshop's own files) is
-// taken only when 1060 is missing.
 std::shared_ptr<cPhotoshopImageResource> QMMetadataParser_PSD::XMPResource() const
 {
-    if (auto resource = photoshopImageResourceByID(cPhotoshopImageResource::XMPMetadataIdentifier))
-        return resource;
-    return photoshopImageResourceByID(cPhotoshopImageResource::XMPIdentifier);
+    return cPhotoshopImageResource::XMPResource(mImageResources);
 }
 
 // An empty resource, or one that is not UTF-8, holds no packet.
 std::optional<std::string> QMMetadataParser_PSD::XMP() const
 {
-    const auto resource = XMPResource();
-    if (!resource || resource->data().empty())
-        return std::nullopt;
-    return StringEncodings::decode(std::span<const std::uint8_t>(resource->data()), Encoding::UTF8);
+    return cPhotoshopImageResource::XMPOfResources(mImageResources);
 }
 
 void QMMetadataParser_PSD::setXMP(std::optional<std::string> packet)

@@ -1,5 +1,7 @@
 #include "parsers/cJPEGSegment_APP1.h"
 
+#include "parsers/XMPPacketText.h"
+
 #include "metadata/simpleDataStream.h"
 #include "parsers/QMMetadataParser_TIFF.h"
 
@@ -29,7 +31,7 @@ std::optional<std::string> cJPEGSegment_APP1::XMP() const
     if (!hasXMP() || segmentLength() < XMPIdentifierSize)
         return std::nullopt;
     const std::span<const std::uint8_t> packet(data());
-    return StringEncodings::decode(packet.subspan(XMPIdentifierSize), Encoding::UTF8);
+    return XMPPacketText::decode(packet.subspan(XMPIdentifierSize));
 }
 
 bool cJPEGSegment_APP1::setXMP(const std::optional<std::string>& packet)

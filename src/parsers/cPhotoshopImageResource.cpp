@@ -7,6 +7,7 @@
 #include "foundation/StringEncodings.h"
 #include "metadata/simpleOutputStream.h"
 #include "metadata/simpleStream.h"
+#include "parsers/XMPPacketText.h"
 #include "parsers/cPhotoshopIPTCImageResource.h"
 
 namespace qm {
@@ -195,6 +196,38 @@ void cPhotoshopImageResource::writeName(simpleOutputStream& stream) const
         stream.writeBytes(bytes.data(), length);
     if (length % 2 == 0)
         stream.writeBytes(&PadByte, 1);
+}
+
+namespace {
+
+std::shared_ptr<cPhotoshopImageResource> resourceWithID(const cPhotoshopImageResource::ResourceArray& resources,
+                                                        std::uint16_t identifier)
+{
+    for (const auto& resource : resources)
+        if (resource->identifier() == identifier)
+            return resource;
+    return nullptr;
+}
+
+} // namespace
+
+std::shared_ptr<cPhotoshopImageResource> cPhotoshopImageResource::XMPResource(const ResourceArray& resources)
+{
+    if (auto resource = resourceWithID(resources, XMPMetadataIdentifier))
+        return resource;
+    auto resource = resourceWithID(resources, XMPIdentifier);
+    if (!resource)
+        return nullptr;
+    auto text = XMPPacketText::decode(resource->data());
+    return text && XMPPacketText::looksLikeXMP(*text) ? resource : nullptr;
+}
+
+std::optional<std::string> cPhotoshopImageResource::XMPOfResources(const ResourceArray& resources)
+{
+    const auto resource = XMPResource(resources);
+    if (!resource || resource->data().empty())
+        return std::nullopt;
+    return XMPPacketText::decode(resource->data());
 }
 
 } // namespace qm

@@ -33,6 +33,12 @@ public:
     // before the first block that is not "8BIM". A block's data ends where the area ends; the
     // stream is left after the last block read.
     static ResourceArray readPhotoshopImageResources(simpleStream& stream, std::uint32_t segmentLength);
+
+    // The resource that holds the XMP packet: 1060, else 1002 when its text is a packet (in
+    // Photoshop's own files 1002 holds print settings instead); null when neither.
+    static std::shared_ptr<cPhotoshopImageResource> XMPResource(const ResourceArray& resources);
+    // The packet of XMPResource(); nothing when there is none, it is empty or not text.
+    static std::optional<std::string> XMPOfResources(const ResourceArray& resources);
     // The block at the stream's position; the stream is left after it, pad byte included.
     static std::shared_ptr<cPhotoshopImageResource> initFromStream(simpleStream& stream);
 

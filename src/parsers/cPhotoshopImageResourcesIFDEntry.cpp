@@ -71,25 +71,15 @@ bool cPhotoshopImageResourcesIFDEntry::setIPTCRecords(std::optional<IPTCRecordAr
 
 std::optional<std::string> cPhotoshopImageResourcesIFDEntry::XMP() const
 {
-    auto resource = photoshopImageResourceByID(cPhotoshopImageResource::XMPIdentifier);
-    if (!resource)
-        resource = photoshopImageResourceByID(cPhotoshopImageResource::XMPMetadataIdentifier);
-    if (!resource)
-        return std::nullopt;
-    return StringEncodings::decode(std::span<const std::uint8_t>(resource->data()), Encoding::UTF8);
+    return cPhotoshopImageResource::XMPOfResources(photoshopResources());
 }
 
 bool cPhotoshopImageResourcesIFDEntry::setXMP(const std::optional<std::string>& packet)
 {
-    bool stored = false;
-    for (const std::uint16_t identifier :
-         {cPhotoshopImageResource::XMPIdentifier, cPhotoshopImageResource::XMPMetadataIdentifier}) {
-        const auto resource = photoshopImageResourceByID(identifier);
-        if (resource && packet)
-            resource->setData(cPhotoshopImageResource::Bytes(packet->begin(), packet->end()));
-        stored = stored || resource;
-    }
-    return stored;
+    const auto resource = cPhotoshopImageResource::XMPResource(photoshopResources());
+    if (resource && packet)
+        resource->setData(cPhotoshopImageResource::Bytes(packet->begin(), packet->end()));
+    return resource != nullptr;
 }
 
 } // namespace qm

@@ -1,5 +1,7 @@
 #include "parsers/cXMPIFDEntry.h"
 
+#include "parsers/XMPPacketText.h"
+
 #include <span>
 
 #include "foundation/StringEncodings.h"
@@ -16,10 +18,7 @@ std::optional<std::string> cXMPIFDEntry::XMP() const
     const PlistData* data = first.data();
     if (!data)
         return std::nullopt;
-    std::span<const std::uint8_t> bytes(*data);
-    while (!bytes.empty() && bytes.back() == 0)
-        bytes = bytes.first(bytes.size() - 1);
-    return StringEncodings::decode(bytes, Encoding::UTF8);
+    return XMPPacketText::decode(*data);
 }
 
 void cXMPIFDEntry::setXMP(std::optional<std::string> packet)

@@ -139,10 +139,12 @@ TEST(QMMetadataParser_JPG, FindsAndSetsIPTCAndXMP)
         {"XMP after Exif", Exif + xmpSegment("<a/>"), "<a/>", false},
         {"XMP segment before resources", xmpSegment("<a/>") + app13(xmp1060), "<a/>", false},
         {"resource 1060 before 1002", app13(resource(1002, text("<p/>")) + xmp1060), "<b/>", false},
-        {"resource 1002 alone", app13(resource(1002, text("<c/>"))), "<c/>", false},
+        {"resource 1002 alone", app13(resource(1002, text("<x:xmpmeta>c</x:xmpmeta>"))), "<x:xmpmeta>c</x:xmpmeta>",
+         false},
+        {"resource 1002 holding print settings", app13(resource(1002, text("<plist/>"))), std::nullopt, false},
         {"XMP segment not UTF-8", segment(0xFFE1, Bytes(30, 0xFF)) + app13(xmp1060), "<b/>", false},
         {"IPTC", app13(iptc), std::nullopt, true},
-        {"only the first APP13", app13(resource(1002, text("<c/>"))) + app13(iptc), "<c/>", false},
+        {"only the first APP13", app13(resource(1060, text("<c/>"))) + app13(iptc), "<c/>", false},
     };
     for (const auto& c : cases) {
         const auto parser = parsed(jpeg(c.metadata));
@@ -270,14 +272,13 @@ TEST(QMMetadataParser_JPG, ReadsRealFiles)
     EXPECT_EQ(iptc->IPTCRecords()->size(), 24u);
     EXPECT_EQ(iptc->IPTCRecordByRecordType(2, 120)->dataAsFormattedString(), "A witty caption");
     EXPECT_EQ(iptc->repeatedIPTCRecordByRecordType(2, 25)->dataAsFormattedString(), "ExifTool, Test, IPTC");
-    EXPECT_EQ(iptc->XMP().value_or("").rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist", 0), 0u)
-        << "without resource 1060, resource 1002 (print settings here) is taken";
+    EXPECT_FALSE(iptc->XMP()) << "resource 1002 holds print settings here, not a packet";
 
     const auto xmp = std::dynamic_pointer_cast<QMMetadataParser_JPG>(
         QMMetadataParser::MetadataParserForPath(QUILLMARK_CORPUS_DIR "/XMP.jpg", true));
     ASSERT_TRUE(xmp);
     EXPECT_EQ(xmp->XMPSegment()->originalSegmentOffset(), 872u);
-    EXPECT_FALSE(xmp->XMP()) << "its packet is UTF-16";
+    EXPECT_NE(xmp->XMP().value_or("").find("<x:xmpmeta"), std::string::npos) << "its packet is UTF-16";
     EXPECT_FALSE(xmp->IPTCRecords());
     const auto exif = std::dynamic_pointer_cast<cJPEGSegment_APP1>(xmp->JPEGSegmentByMarker(0xFFE1));
     EXPECT_EQ(exif->TIFFparser()->IFDEntryByTag(271)->parsedObjects(), PlistArray{"FUJIFILM"});

@@ -79,8 +79,9 @@ TEST(QMMetadataParser_TIFF, FindsIPTCInItsEntryOrInThePhotoshopResources)
 TEST(QMMetadataParser_TIFF, FindsXMPInTag700OrInThePhotoshopResources)
 {
     const Bytes packet = text(Packet);
-    const Bytes other = resource(1002, text("<other/>"));
-    const Bytes both = resource(1060, text("B")) + resource(1002, text("A"));
+    const Bytes other = resource(1002, text("<x:xmpmeta/>"));
+    const Bytes printSettings = resource(1002, text("<plist/>"));
+    const Bytes both = resource(1002, text("<x:xmpmeta>A</x:xmpmeta>")) + resource(1060, text("B"));
     const struct {
         const char* name;
         std::vector<TiffEntry> entries;
@@ -89,13 +90,15 @@ TEST(QMMetadataParser_TIFF, FindsXMPInTag700OrInThePhotoshopResources)
         {"700 BYTE", {{700, IFDTypeBYTE, size(packet), packet}}, Packet},
         {"700 ASCII", {{700, IFDTypeASCII, size(packet) + 1, packet + Bytes{0}}}, Packet},
         {"700 UNDEFINED as UTF-8", {{700, IFDTypeUNDEFINED, size(packet) + 2, packet + Bytes{0, 0}}}, Packet},
-        {"700 UNDEFINED not UTF-8, then 34377",
-         {{700, IFDTypeUNDEFINED, 6, {0xFF, 0xFE, 'a', 0, 'b', 0}}, {34377, IFDTypeBYTE, size(other), other}},
-         "<other/>"},
-        {"34377 resource 1002", {{34377, IFDTypeUNDEFINED, size(other), other}}, "<other/>"},
+        {"700 UNDEFINED UTF-16 with a byte-order mark", {{700, IFDTypeUNDEFINED, 6, {0xFF, 0xFE, 'a', 0, 'b', 0}}},
+         "ab"},
+        {"700 UNDEFINED not text, then 34377",
+         {{700, IFDTypeUNDEFINED, 2, {0xC3, 0x28}}, {34377, IFDTypeBYTE, size(other), other}}, "<x:xmpmeta/>"},
+        {"34377 resource 1002 holding a packet", {{34377, IFDTypeUNDEFINED, size(other), other}}, "<x:xmpmeta/>"},
+        {"34377 resource 1002 holding print settings",
+         {{34377, IFDTypeUNDEFINED, size(printSettings), printSettings}}, std::nullopt},
         {"34377 resource 1060 alone", {{34377, IFDTypeBYTE, 12 + size(packet), resource(1060, packet)}}, Packet},
-        {"34377 resource 1002 before 1060",
-         {{34377, IFDTypeBYTE, size(both), both}}, "A"},
+        {"34377 resource 1060 wins over 1002", {{34377, IFDTypeBYTE, size(both), both}}, "B"},
         {"700 before 34377", {{700, IFDTypeBYTE, size(packet), packet}, {34377, IFDTypeBYTE, size(other), other}},
          Packet},
         {"no metadata", {{256, IFDTypeSHORT, 1, {0, 1}}}, std::nullopt},
@@ -109,7 +112,7 @@ TEST(QMMetadataParser_TIFF, FindsXMPInTag700OrInThePhotoshopResources)
 
 TEST(QMMetadataParser_TIFF, KeepsEditedMetadataWhereTheFileHadIt)
 {
-    const Bytes psBoth = PhotoshopIIM + resource(1002, text("<old/>"));
+    const Bytes psBoth = PhotoshopIIM + resource(1002, text("<x:xmpmeta>old</x:xmpmeta>"));
     const struct {
         const char* name;
         std::vector<TiffEntry> entries;
@@ -121,12 +124,12 @@ TEST(QMMetadataParser_TIFF, KeepsEditedMetadataWhereTheFileHadIt)
     for (const auto& c : cases) {
         const auto parser = parse(TiffBuilder(false).build({c.entries}).bytes);
         parser->setIPTCRecords(IPTCRecordArray{std::make_shared<cIPTCRecord>(2, 5, text("New"))});
-        parser->setXMP("<new/>");
+        parser->setXMP("<x:xmpmeta>new</x:xmpmeta>");
         EXPECT_EQ(summary(parser->IPTCRecords()), "2:5=New ") << c.name;
-        EXPECT_EQ(parser->XMP(), "<new/>") << c.name;
+        EXPECT_EQ(parser->XMP(), "<x:xmpmeta>new</x:xmpmeta>") << c.name;
         if (const auto ps = std::dynamic_pointer_cast<cPhotoshopImageResourcesIFDEntry>(parser->IFDEntryByTag(34377))) {
             EXPECT_EQ(summary(ps->IPTCRecords()), "2:5=New ") << c.name;
-            EXPECT_EQ(ps->XMP(), "<new/>") << c.name;
+            EXPECT_EQ(ps->XMP(), "<x:xmpmeta>new</x:xmpmeta>") << c.name;
         }
     }
 }
