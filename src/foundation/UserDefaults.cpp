@@ -180,11 +180,19 @@ bool UserDefaults::setObject(std::string_view key, PlistValue value)
         return false;
     }
     const std::string name(key);
+    bool changed = false;
     {
         std::lock_guard lock(mMutex);
-        mPersistent.insert_or_assign(name, value);
-        ++mGeneration;
+        const PlistValue* stored = lookup(mPersistent, name);
+        changed = !stored || !(*stored == value);
+        if (changed) {
+            mPersistent.insert_or_assign(name, value);
+            ++mGeneration;
+        }
     }
+    // Storing the value a key already has changes nothing: no write, no notification.
+    if (!changed)
+        return synchronize();
     const bool saved = save();
     notify(name, value);
     return saved;

@@ -29,6 +29,8 @@ int runThumbnail(CommandLine& arguments, UserDefaults& defaults);
 int runXmpRecords(CommandLine& arguments, UserDefaults& defaults);
 int runXmpUpdate(CommandLine& arguments, UserDefaults& defaults);
 int runShow(CommandLine& arguments, UserDefaults& defaults);
+int runSet(CommandLine& arguments, UserDefaults& defaults);
+int runDumpSegments(CommandLine& arguments, UserDefaults& defaults);
 // `defaults filter ...`; arguments start with "filter".
 int runFilter(const std::vector<std::string>& arguments, UserDefaults& defaults);
 // `defaults encoding-spec ...`; arguments start with "encoding-spec".

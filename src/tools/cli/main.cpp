@@ -1,4 +1,5 @@
 // quillmark-cli: the program's reading, decoding and settings, without a display.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <iostream>
@@ -31,6 +32,19 @@ constexpr std::array commands{
             "  detectUTF8Corruption, captionMode...); --encoding N decodes in encoding N instead\n"
             "  of the guess. With several files each starts with a file<TAB>PATH line.\n",
             runShow},
+    Command{"set", "change datasets and write the file",
+            "usage: quillmark-cli set FILE [--out OUT] [R:D=TEXT...] [--xmp] [--via-image-library]\n"
+            "  Sets each dataset R:D to TEXT (the file's datasets first take the encoding guessed\n"
+            "  with the settings, and new text is stored in it; a dataset the file lacks is added)\n"
+            "  and writes the file, in place unless --out. --xmp also updates each dataset's XMP\n"
+            "  property; --via-image-library writes through the image library instead of the\n"
+            "  file's own writer. With no R:D=TEXT the file is written unchanged.\n",
+            runSet},
+    Command{"dump-segments", "write each segment of a JPEG to a file",
+            "usage: quillmark-cli dump-segments FILE PREFIX [--custom] [--app-only]\n"
+            "  Writes PREFIX_SEG#NN_MARKER.bin per segment; --custom writes them as a rewrite would,\n"
+            "  --app-only only the application segments (FFE0 to FFFF).\n",
+            runDumpSegments},
     Command{"info", "describe what an image file holds",
             "usage: quillmark-cli info FILE [--json]\n"
             "  The file's type (told from its content), its parser, whether it could be read,\n"
@@ -78,7 +92,7 @@ void printUsage(std::ostream& out)
 {
     out << "usage: quillmark-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
     for (const auto& command : commands)
-        out << "  " << command.name << std::string(12 - std::strlen(command.name), ' ') << command.summary << '\n';
+        out << "  " << command.name << std::string(16 - std::min<std::size_t>(std::strlen(command.name), 15), ' ') << command.summary << '\n';
     out << "\nRun `quillmark-cli COMMAND --help` for the arguments of a command.\n";
 }
 
