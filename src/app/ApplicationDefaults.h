@@ -10,6 +10,10 @@ public:
     // Registers both resources (a missing one registers nothing) and hands the stored caption
     // mode to the record class.
     static void registerDefaults(UserDefaults& defaults);
+
+    // The parser cache keeps parsers up to "parserCacheMegabytes" of memory and "parserCacheCount"
+    // parsers (256 and 2,000 when unset or not positive).
+    static void applyParserCacheBudget(const UserDefaults& defaults);
 };
 
 } // namespace qm
