@@ -1,6 +1,5 @@
 #include "foundation/Log.h"
-#include "metadata/cIPTCRecord.h"
-#include "platform/linux/IptcPropertyKeys.h"
+#include "foundation/IptcPropertyKeys.h"
 #include "platform/linux/QtExiv2ImageLibrary.h"
 #include "support/Concurrency.h"
 
@@ -282,11 +281,6 @@ TEST(QtExiv2ImageLibrary, ReadsTheSameOnSeveralThreadsAtOnce)
             differing += read() != expected;
     });
     EXPECT_EQ(differing, 0);
-}
-
-TEST(QtExiv2ImageLibrary, NamesTheIPTCPropertiesAsTheMetadataLayerDoes)
-{
-    EXPECT_EQ(IptcPropertyKeys::byDataSet(), cIPTCRecord::IPTCAppRecordDataSetNumberToCoreGraphicsKeyDictionary());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "platform/linux/Exiv2IptcReplacement.h"
 
 #include "foundation/Log.h"
-#include "platform/linux/IptcPropertyKeys.h"
+#include "foundation/IptcPropertyKeys.h"
 
 #include <optional>
 #include <string>

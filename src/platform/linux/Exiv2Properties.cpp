@@ -1,6 +1,6 @@
 #include "platform/linux/Exiv2Properties.h"
 
-#include "platform/linux/IptcPropertyKeys.h"
+#include "foundation/IptcPropertyKeys.h"
 
 #include <QString>
 #include <QStringDecoder>

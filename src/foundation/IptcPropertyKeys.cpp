@@ -1,4 +1,4 @@
-#include "platform/linux/IptcPropertyKeys.h"
+#include "foundation/IptcPropertyKeys.h"
 
 namespace qm {
 
