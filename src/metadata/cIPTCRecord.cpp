@@ -72,8 +72,7 @@ IPTCRecordArray cIPTCRecord::IPTCRecordsFromStream(simpleStream& stream, std::ui
         const std::uint64_t available = maxBytes > position + HeaderSize ? maxBytes - position - HeaderSize : 0;
         const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(header.length, available));
         records.push_back(std::make_shared<cIPTCRecord>(header.recordType, header.dataSet, readData(stream, length)));
-        if (header.length == 0)
-            break;
+        // An empty dataset is a dataset like any other: the block goes on after it.
         position += HeaderSize + header.length;
     }
     const bool markedUTF8 = std::any_of(records.begin(), records.end(),

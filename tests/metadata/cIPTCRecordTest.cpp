@@ -83,7 +83,8 @@ TEST(cIPTCRecordBlock, ReadsDatasetsUntilTheBlockEnds)
         {"several zero bytes", hello + Bytes(7, 0), "2:120=Hello@30 2:25=abc@30 "},
         {"extended length ends the block", dataset(2, 5, text("a")) + Bytes{0x1C, 2, 10, 0x80, 0x04, 0, 0, 0, 4},
          "2:5=a@30 "},
-        {"empty dataset is kept and ends the block", dataset(2, 5, {}) + dataset(2, 25, text("k")), "2:5=@30 "},
+        {"empty dataset is kept and the block goes on", dataset(2, 5, {}) + dataset(2, 25, text("k")),
+         "2:5=@30 2:25=k@30 "},
         {"data cut short keeps what is there", Bytes{0x1C, 2, 120, 0, 10, 'a', 'b'}, "2:120=ab@30 "},
         {"truncated header gives no record", dataset(2, 5, text("a")) + Bytes{0x1C, 2, 25, 0}, "2:5=a@30 "},
         {"wrong tag stops", Bytes{0x1D, 2, 5, 0, 1, 'a'} + dataset(2, 25, text("k")), ""},
@@ -201,12 +202,12 @@ TEST(cIPTCRecordWriting, ConvertsTextDatasetsToTheTargetEncoding)
 TEST(cIPTCRecordWriting, RawWriteRoundTripsThroughTheReader)
 {
     IPTCRecordArray records{record(2, 120, text("Caption")), record(2, 25, text("a")), record(2, 25, {}),
-                            record(2, 80, text("never read"))};
+                            record(2, 80, text("after the empty one"))};
     simpleOutputStream out(1);
     for (const auto& r : records)
         EXPECT_TRUE(r->writeToStream(out));
     const Bytes block(out.basePtr(), out.basePtr() + out.streamPosition());
-    EXPECT_EQ(summary(readBlock(block)), "2:120=Caption@30 2:25=a@30 2:25=@30 ");
+    EXPECT_EQ(summary(readBlock(block)), "2:120=Caption@30 2:25=a@30 2:25=@30 2:80=after the empty one@30 ");
 }
 
 TEST(cIPTCRecordSetting, SetStringAppliesTheLengthRules)
