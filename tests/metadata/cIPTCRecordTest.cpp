@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/ByteFixtures.h"
+
 #include <unicode/locid.h>
 
 #include "foundation/ArchiveReader.h"
@@ -9,20 +11,9 @@
 #include "metadata/simpleOutputStream.h"
 
 using namespace qm;
-using Bytes = std::vector<std::uint8_t>;
+using namespace qm::test;
 
 namespace {
-
-Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Bytes text(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
 
 Bytes dataset(std::uint8_t record, std::uint8_t dataSet, const Bytes& data)
 {

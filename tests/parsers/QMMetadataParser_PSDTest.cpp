@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/ByteFixtures.h"
+
 #include "foundation/Log.h"
 #include "metadata/simpleDataStream.h"
 #include "parsers/QMMetadataParser_PSD.h"
@@ -7,20 +9,9 @@
 #include "platform/fake/FakeImageLibrary.h"
 
 using namespace qm;
-using Bytes = std::vector<std::uint8_t>;
+using namespace qm::test;
 
 namespace {
-
-Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Bytes text(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
 
 Bytes bigEndian32(std::uint32_t value)
 {

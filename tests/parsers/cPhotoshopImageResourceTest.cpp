@@ -1,25 +1,16 @@
 #include <gtest/gtest.h>
 
+#include "support/ByteFixtures.h"
+
 #include "foundation/Log.h"
 #include "metadata/simpleDataStream.h"
 #include "metadata/simpleOutputStream.h"
 #include "parsers/cPhotoshopIPTCImageResource.h"
 
 using namespace qm;
-using Bytes = std::vector<std::uint8_t>;
+using namespace qm::test;
 
 namespace {
-
-Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Bytes text(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
 
 // "8BIM" and a big-endian identifier.
 Bytes blockHeader(std::uint16_t identifier)
