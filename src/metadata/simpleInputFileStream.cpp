@@ -33,7 +33,7 @@ simpleInputFileStream::simpleInputFileStream(std::filesystem::path path)
 
 bool simpleInputFileStream::setStreamPosition(std::uint32_t position)
 {
-    if (position > mFilePosition && position <= mFileSize)
+    if (position > mFilePosition && position <= mFileSize && !isFar(position))
         loadUpTo(position);
     return simpleStream::setStreamPosition(position);
 }
@@ -41,9 +41,52 @@ bool simpleInputFileStream::setStreamPosition(std::uint32_t position)
 std::uint32_t simpleInputFileStream::readBytes(void* destination, std::uint32_t byteCount)
 {
     const std::uint64_t end = std::uint64_t(mStreamPosition) + byteCount;
+    if (end > mFilePosition && isFar(mStreamPosition))
+        return readFromWindow(destination, byteCount);
     if (end > mFilePosition)
         loadUpTo(static_cast<std::uint32_t>(std::min<std::uint64_t>(end, mFileSize)));
     return simpleStream::readBytes(destination, byteCount);
+}
+
+// Copies from the window (loading one that starts at the position when it does not hold the
+// bytes) and advances the position, as a read of loaded bytes does.
+std::uint32_t simpleInputFileStream::readFromWindow(void* destination, std::uint32_t byteCount)
+{
+    const std::uint32_t count = std::min(byteCount, remainingByteCount());
+    const std::uint64_t end = std::uint64_t(mStreamPosition) + count;
+    const bool held = mStreamPosition >= mWindowStart && end <= std::uint64_t(mWindowStart) + mWindow.size();
+    if (!held && !loadWindow(mStreamPosition, count))
+        return 0;
+    const std::uint32_t available =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(count, mWindowStart + mWindow.size() - mStreamPosition));
+    if (available == 0 || !destination)
+        return 0;
+    std::copy_n(mWindow.begin() + (mStreamPosition - mWindowStart), available, static_cast<std::uint8_t*>(destination));
+    mStreamPosition += available;
+    return available;
+}
+
+bool simpleInputFileStream::loadWindow(std::uint32_t start, std::uint32_t byteCount)
+{
+    const auto length = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(std::max(byteCount, ReadAhead), std::uint64_t(mFileSize) - start));
+    try {
+        mWindow.resize(length);
+    } catch (const std::bad_alloc&) {
+        Log::format("simpleInputFileStream: Can't allocate %u bytes for %s", length, mFilePath.c_str());
+        mWindow.clear();
+        return false;
+    }
+    mWindowStart = start;
+    mWindow.resize(readFromFile(mWindow.data(), length, start));
+    if (mWindow.size() < length) {
+        Log::format("simpleInputFileStream: %s ended after %zu of %u bytes", mFilePath.c_str(),
+                    start + mWindow.size(), mFileSize);
+        mFileSize = static_cast<std::uint32_t>(start + mWindow.size());
+        mByteCount = mFileSize;
+        mStreamPosition = std::min(mStreamPosition, mByteCount);
+    }
+    return true;
 }
 
 // Loads the file from the end of the loaded bytes up to the position plus the read-ahead,
@@ -62,7 +105,7 @@ void simpleInputFileStream::loadUpTo(std::uint32_t position)
         mData.resize(start);
         return;
     }
-    const std::size_t got = readFromFile(mData.data() + start, length);
+    const std::size_t got = readFromFile(mData.data() + start, length, mFilePosition);
     mData.resize(start + got);
     mBytes = mData.data();
     mFilePosition += static_cast<std::uint32_t>(got);
@@ -70,14 +113,15 @@ void simpleInputFileStream::loadUpTo(std::uint32_t position)
         endAtLoadedBytes();
 }
 
-std::size_t simpleInputFileStream::readFromFile(std::uint8_t* destination, std::uint32_t length) const
+std::size_t simpleInputFileStream::readFromFile(std::uint8_t* destination, std::uint32_t length,
+                                               std::uint32_t offset) const
 {
     const int file = ::open(mFilePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0)
         return 0;
     std::size_t got = 0;
     while (got < length) {
-        const ssize_t count = ::pread(file, destination + got, length - got, off_t(mFilePosition) + off_t(got));
+        const ssize_t count = ::pread(file, destination + got, length - got, off_t(offset) + off_t(got));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
