@@ -47,7 +47,7 @@ std::filesystem::path UserDefaults::defaultFilePath()
     if (auto file = environment("QUILLMARK_DEFAULTS"); !file.empty())
         return file;
     fs::path config = environment("XDG_CONFIG_HOME");
-    if (config.empty() || !config.is_absolute()) { // the XDG specification ignores relative paths
+    if (config.empty() || !config.is_absolute()) { // a relative XDG_CONFIG_HOME is not used
         std::string home = environment("HOME");
         if (home.empty())
             if (const passwd* user = ::getpwuid(::getuid()))

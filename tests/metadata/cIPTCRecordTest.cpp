@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/RecordSummary.h"
+
 #include "support/ByteFixtures.h"
 
 #include <unicode/locid.h>
@@ -29,13 +31,7 @@ IPTCRecordArray readBlock(const Bytes& block, std::optional<std::uint32_t> maxBy
 
 std::string summary(const IPTCRecordArray& records)
 {
-    std::string result;
-    for (const auto& r : records) {
-        const Bytes data = r->data().value_or(Bytes{});
-        result += std::to_string(*r->IPTCcode().recordType()) + ":" + std::to_string(*r->IPTCcode().dataSetCode()) +
-                  "=" + std::string(data.begin(), data.end()) + "@" + std::to_string(r->textEncoding()) + " ";
-    }
-    return result;
+    return test::recordSummary(records);
 }
 
 std::shared_ptr<cIPTCRecord> record(std::uint8_t r, std::uint8_t d, const Bytes& data,

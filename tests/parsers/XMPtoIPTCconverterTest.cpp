@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/RecordSummary.h"
+
 #include <string>
 #include <vector>
 
@@ -30,13 +32,7 @@ std::string replaced(std::string text, std::string_view from, std::string_view t
 
 std::string summary(const IPTCRecordArray& records)
 {
-    std::string result;
-    for (const auto& r : records) {
-        const Bytes data = r->data().value_or(Bytes{});
-        result += std::to_string(*r->IPTCcode().recordType()) + ":" + std::to_string(*r->IPTCcode().dataSetCode()) +
-                  "=" + std::string(data.begin(), data.end()) + "@" + std::to_string(r->textEncoding()) + " ";
-    }
-    return result;
+    return test::recordSummary(records);
 }
 
 std::string converted(std::string_view text)
