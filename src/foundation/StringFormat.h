@@ -1,0 +1,14 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// Fills a format of the program's texts: each "%@" or "%d" takes the next argument (already
+// written as text), "%%" is a percent sign; anything else is kept as it is. Safe for formats
+// read from resources: nothing is passed to printf.
+std::string formatText(std::string_view format, std::initializer_list<std::string_view> arguments);
+
+} // namespace qm

@@ -1,0 +1,131 @@
+#include "textgen/quillmarkPublication.h"
+
+#include "foundation/Bundle.h"
+#include "foundation/Log.h"
+
+namespace qm {
+
+namespace {
+
+template <typename Spec>
+textBlockSpec::Pointer defaultSpec(const std::optional<std::string>& id, const std::vector<std::shared_ptr<Spec>>& specs)
+{
+    if (auto registered = textBlockSpec::findRegisteredSpecWithUniqueID(id))
+        return registered;
+    return specs.empty() ? nullptr : specs.front();
+}
+
+template <typename Spec>
+void insertAfter(std::vector<std::shared_ptr<Spec>>& specs, std::shared_ptr<Spec> spec, std::optional<std::size_t> index)
+{
+    const std::size_t position = index && *index < specs.size() ? *index + 1 : specs.size();
+    specs.insert(specs.begin() + static_cast<std::ptrdiff_t>(position), std::move(spec));
+}
+
+template <typename Spec>
+PlistValue archivedSpecs(const std::vector<std::shared_ptr<Spec>>& specs)
+{
+    PlistArray items;
+    for (const auto& spec : specs)
+        if (spec)
+            items.push_back(ArchiveWriter::item(*spec));
+    return items;
+}
+
+template <typename Spec>
+std::vector<std::shared_ptr<Spec>> specsFromArchive(const std::optional<PlistValue>& value)
+{
+    std::vector<std::shared_ptr<Spec>> specs;
+    if (!value || !value->array())
+        return specs;
+    for (const auto& item : *value->array())
+        if (auto spec = ArchiveReader::objectOf<Spec>(item))
+            specs.push_back(std::move(spec));
+    return specs;
+}
+
+PlistValue optionalString(const std::optional<std::string>& text)
+{
+    return text ? PlistValue(*text) : ArchiveWriter::nullItem();
+}
+
+} // namespace
+
+std::string quillmarkPublication::newPublicationName()
+{
+    return Bundle::main().localizedString("New publication");
+}
+
+quillmarkPublication::Pointer quillmarkPublication::create()
+{
+    auto publication = createEmpty();
+    auto byline = textBlockSpec_Byline::create();
+    byline->setName(Bundle::main().localizedString("New byline"));
+    auto caption = textBlockSpec_Caption::create();
+    caption->setName(Bundle::main().localizedString("New caption"));
+    publication->mBylines = {byline};
+    publication->mCaptions = {caption};
+    return publication;
+}
+
+textBlockSpec::Pointer quillmarkPublication::defaultBylineSpec() const
+{
+    return defaultSpec(mDefaultBylineID, mBylines);
+}
+
+textBlockSpec::Pointer quillmarkPublication::defaultCaptionSpec() const
+{
+    return defaultSpec(mDefaultCaptionID, mCaptions);
+}
+
+textBlockSpec_Byline::Pointer quillmarkPublication::newByline(std::optional<std::size_t> afterIndex)
+{
+    auto byline = textBlockSpec_Byline::initWithPublication(*this);
+    Bylines bylines = mBylines;
+    insertAfter(bylines, byline, afterIndex);
+    setBylines(std::move(bylines));
+    return byline;
+}
+
+textBlockSpec_Caption::Pointer quillmarkPublication::newCaption(std::optional<std::size_t> afterIndex)
+{
+    auto caption = textBlockSpec_Caption::initWithPublication(*this);
+    Captions captions = mCaptions;
+    insertAfter(captions, caption, afterIndex);
+    setCaptions(std::move(captions));
+    return caption;
+}
+
+quillmarkPublication::Pointer quillmarkPublication::copy() const
+{
+    auto copied = copyThroughArchive(*this);
+    if (!copied)
+        Log::format("quillmarkPublication: the publication \"%s\" could not be copied", mName.c_str());
+    return copied;
+}
+
+void quillmarkPublication::encodeWithCoder(ArchiveWriter& coder) const
+{
+    coder.encode(PlistValue(mName));
+    coder.encode(archivedSpecs(mBylines));
+    coder.encode(archivedSpecs(mCaptions));
+    coder.encode(optionalString(mDefaultBylineID));
+    coder.encode(optionalString(mDefaultCaptionID));
+    coder.encode(PlistValue(mUseDragAndDropParagraphStyle));
+    coder.encode(optionalString(mDragAndDropParagraphStyle));
+}
+
+quillmarkPublication::Pointer quillmarkPublication::initWithCoder(ArchiveReader& coder)
+{
+    auto publication = createEmpty();
+    publication->mName = coder.decodeString().value_or("");
+    publication->mBylines = specsFromArchive<textBlockSpec_Byline>(coder.decode());
+    publication->mCaptions = specsFromArchive<textBlockSpec_Caption>(coder.decode());
+    publication->mDefaultBylineID = coder.decodeString();
+    publication->mDefaultCaptionID = coder.decodeString();
+    publication->mUseDragAndDropParagraphStyle = coder.decodeBool().value_or(false);
+    publication->mDragAndDropParagraphStyle = coder.decodeString();
+    return publication;
+}
+
+} // namespace qm
