@@ -1,0 +1,58 @@
+#include "platform/AlertPresenter.h"
+
+#include <mutex>
+
+#include "foundation/Log.h"
+
+namespace qm {
+
+namespace {
+
+// Stands in until a program installs its own: nothing is shown, every alert and error is logged
+// and answered with the default button.
+class LoggingAlertPresenter : public AlertPresenter {
+public:
+    void activateApplication() override {}
+
+    AlertResponse runModal(const Alert& alert) override
+    {
+        Log::format("alert \"%s\": %s %s", alert.windowTitle.c_str(), alert.messageText.c_str(),
+                    alert.informativeText.c_str());
+        return {};
+    }
+
+    void presentError(const Error& error) override
+    {
+        Log::format("error %s %ld: %s %s", error.domain.c_str(), error.code, error.localizedDescription.c_str(),
+                    error.localizedRecoverySuggestion.c_str());
+    }
+};
+
+struct Installed {
+    std::mutex mutex;
+    std::shared_ptr<AlertPresenter> presenter = std::make_shared<LoggingAlertPresenter>();
+};
+
+Installed& installed()
+{
+    static Installed instance;
+    return instance;
+}
+
+} // namespace
+
+std::shared_ptr<AlertPresenter> AlertPresenter::current()
+{
+    auto& slot = installed();
+    std::lock_guard lock(slot.mutex);
+    return slot.presenter;
+}
+
+void AlertPresenter::install(std::shared_ptr<AlertPresenter> presenter)
+{
+    auto& slot = installed();
+    std::lock_guard lock(slot.mutex);
+    slot.presenter = presenter ? std::move(presenter) : std::make_shared<LoggingAlertPresenter>();
+}
+
+} // namespace qm
