@@ -7,46 +7,16 @@
 #include "foundation/Error.h"
 #include "foundation/Log.h"
 #include "foundation/MainThread.h"
+#include "foundation/StringFormat.h"
 #include "platform/AlertPresenter.h"
 
 namespace qm {
 
 namespace {
 
-// Fills a format without printf: each placeholder becomes the text as it is, "%%" becomes "%",
-// and any other "%" sequence stays as written.
-std::string fillPlaceholders(std::string_view format, std::initializer_list<std::string_view> placeholders, std::string_view text)
-{
-    std::string result;
-    result.reserve(format.size() + text.size());
-    for (std::size_t at = 0; at < format.size();) {
-        if (format[at] != '%') {
-            result += format[at++];
-            continue;
-        }
-        const std::string_view rest = format.substr(at);
-        if (rest.starts_with("%%")) {
-            result += '%';
-            at += 2;
-            continue;
-        }
-        bool filled = false;
-        for (std::string_view placeholder : placeholders)
-            if (rest.starts_with(placeholder)) {
-                result += text;
-                at += placeholder.size();
-                filled = true;
-                break;
-            }
-        if (!filled)
-            result += format[at++];
-    }
-    return result;
-}
-
 std::string fillObject(std::string_view format, const std::optional<std::string>& param)
 {
-    return fillPlaceholders(format, {"%@", "%1$@"}, param.value_or(""));
+    return formatText(format, {param.value_or("")});
 }
 
 std::optional<PlistDictionary> loadErrorTable()
@@ -125,9 +95,9 @@ std::string errorHandler::getMessageWithFormat(std::int32_t code, const std::opt
 {
     if (auto message = formatAt(code, 0, param); message && !message->empty())
         return *message;
-    return fillPlaceholders(Bundle::main().localizedString("An unknown error has occurred. Error code: %d. There should be more "
-                                               "information available about this error."),
-                {"%d"}, std::to_string(code));
+    return formatText(Bundle::main().localizedString("An unknown error has occurred. Error code: %d. There should be "
+                                                     "more information available about this error."),
+                      {std::to_string(code)});
 }
 
 std::optional<std::string> errorHandler::getInformativeTextWithFormat(std::int32_t code,

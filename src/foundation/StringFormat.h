@@ -7,8 +7,9 @@
 namespace qm {
 
 // Fills a format of the program's texts: each "%@" or "%d" takes the next argument (already
-// written as text), "%%" is a percent sign; anything else is kept as it is. Safe for formats
-// read from resources: nothing is passed to printf.
+// written as text), "%2$@" the second one, "%%" is a percent sign; anything else is kept as it
+// is. Arguments are inserted as they are. Safe for formats read from resources: nothing is
+// passed to printf.
 std::string formatText(std::string_view format, std::initializer_list<std::string_view> arguments);
 
 } // namespace qm
