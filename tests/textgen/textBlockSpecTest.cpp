@@ -4,6 +4,7 @@
 #include "platform/fake/FakeAlertPresenter.h"
 #include "textgen/quillmarkPublication.h"
 #include "textgen/textBlockSpec.h"
+#include "textgen/textBlockSpecToUniqueIDStringTransformer.h"
 #include "TextgenFixtures.h"
 
 namespace qm {
@@ -108,6 +109,10 @@ TEST(textBlockSpec, IdentityRegistryAndCopies)
     const std::string id = portrait->uniqueIDString();
     EXPECT_EQ(id.size(), 36u);
     EXPECT_EQ(textBlockSpec::findRegisteredSpecWithUniqueID(id), portrait);
+    textBlockSpecToUniqueIDStringTransformer::registerTransformer();
+    const auto transformer = ValueTransformer::valueTransformerForName(textBlockSpecToUniqueIDStringTransformer::Name);
+    EXPECT_EQ(std::any_cast<textBlockSpec::Pointer>(transformer->transformedValue(id)), portrait);
+    EXPECT_EQ(std::any_cast<std::string>(transformer->reverseTransformedValue(portrait)), id);
 
     auto copied = portrait->copy();
     EXPECT_EQ(copied->name(), "Portrait copy");
@@ -124,6 +129,7 @@ TEST(textBlockSpec, IdentityRegistryAndCopies)
     portrait.reset();
     EXPECT_TRUE(watch.expired()) << "the registry does not own";
     EXPECT_EQ(textBlockSpec::findRegisteredSpecWithUniqueID(id), nullptr);
+    EXPECT_FALSE(transformer->transformedValue(id).has_value());
     auto adopted = unarchiveObject<textBlockSpec>(*archive);
     EXPECT_EQ(adopted->uniqueIDString(), id);
     EXPECT_EQ(archivedData(*adopted), archive) << "every value survives the archive";
