@@ -1,4 +1,4 @@
-// `show`: what the panel shows for each file made current in turn.
+// `show`: what the panel shows for each file made current in turn, with its byline and caption.
 #include <deque>
 #include <iostream>
 #include <map>
@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "ImageFiles.h"
 #include "Output.h"
+#include "TextOutput.h"
 #include "app/CustomIPTCFilter.h"
 #include "app/IPTCDisplay.h"
 #include "foundation/MainThread.h"
@@ -26,7 +27,12 @@ struct Shown {
     IPTCDisplay::Result result;
 };
 
-void printText(const Shown& shown, bool withFileLine, const UserDefaults& defaults)
+BylineAndCaption::Texts textsOf(const Shown& shown, const ChosenTexts& chosen)
+{
+    return chosen.textsForImage(shown.file, shown.result.IPTCRecords.value_or(IPTCRecordArray{}));
+}
+
+void printText(const Shown& shown, bool withFileLine, const ChosenTexts& chosen, const UserDefaults& defaults)
 {
     if (withFileLine)
         std::cout << "file\t" << escapeField(shown.file) << '\n';
@@ -39,9 +45,10 @@ void printText(const Shown& shown, bool withFileLine, const UserDefaults& defaul
                   << escapeField(CustomIPTCFilter::labelForCode(code, defaults)) << '\t'
                   << escapeField(record->dataAsFormattedString()) << '\n';
     }
+    std::cout << textLines(textsOf(shown, chosen));
 }
 
-std::string jsonOf(const Shown& shown, const UserDefaults& defaults)
+std::string jsonOf(const Shown& shown, const ChosenTexts& chosen, const UserDefaults& defaults)
 {
     std::string json = "{\"file\":" + jsonString(shown.file) + ",\"encoding\":" + std::to_string(shown.result.encoding) +
                        ",\"xmp\":" + (shown.result.usedXMP ? "true" : "false") + ",\"records\":[";
@@ -54,7 +61,7 @@ std::string jsonOf(const Shown& shown, const UserDefaults& defaults)
                 ",\"value\":" + jsonString(record->dataAsFormattedString()) + "}";
         first = false;
     }
-    return json + "]}";
+    return json + "]," + textMembersJson(textsOf(shown, chosen)) + "}";
 }
 
 class Progress {
@@ -142,21 +149,23 @@ int runShow(CommandLine& arguments, UserDefaults& defaults)
 {
     const auto encodingText = arguments.takeValue("--encoding");
     const bool json = arguments.takeFlag("--json");
+    const auto choice = ChosenTexts::takeChoice(arguments, false);
     const auto files = arguments.positionals();
     if (files.empty())
         throw UsageError("missing FILE");
     std::optional<StringEncoding> encoding;
     if (encodingText)
         encoding = parseEncoding(*encodingText);
+    const ChosenTexts chosen(choice, defaults);
     const bool several = files.size() > 1;
     ShowRun run(files, encoding, defaults);
     if (!json)
-        return run.run([&](const Shown& shown) { printText(shown, several, defaults); });
+        return run.run([&](const Shown& shown) { printText(shown, several, chosen, defaults); });
     if (several)
         std::cout << '[';
     bool first = true;
     const int status = run.run([&](const Shown& shown) {
-        std::cout << (first ? "" : ",\n ") << jsonOf(shown, defaults) << std::flush;
+        std::cout << (first ? "" : ",\n ") << jsonOf(shown, chosen, defaults) << std::flush;
         first = false;
     });
     std::cout << (several ? "]\n" : "\n");

@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "app/ApplicationDefaults.h"
 #include "foundation/UserDefaults.h"
+#include "platform/StandardErrorAlertPresenter.h"
 #include "platform/linux/QtExiv2ImageLibrary.h"
 
 using namespace qm::cli;
@@ -25,13 +26,49 @@ constexpr std::array commands{
             "  is on. --json prints an array of objects ({\"encoding\", \"records\"} with --guess).\n",
             runRecords},
     Command{"show", "what the panel shows for image files",
-            "usage: quillmark-cli show FILE... [--encoding N] [--json]\n"
+            "usage: quillmark-cli show FILE... [--encoding N] [--byline NAME] [--caption NAME] [--json]\n"
             "  Makes each FILE current in turn, as the panel would, and prints the chosen\n"
             "  encoding, then the shown datasets: R:D<TAB>LABEL<TAB>VALUE. The settings decide\n"
             "  (preferXMP, consolidateRepeatables, filterIPTCRecords, customIPTCFilter,\n"
             "  detectUTF8Corruption, captionMode...); --encoding N decodes in encoding N instead\n"
-            "  of the guess. With several files each starts with a file<TAB>PATH line.\n",
+            "  of the guess. Then the byline and caption of the current publication:\n"
+            "  byline<TAB>TEXT and caption<TAB>TEXT, `-` alone when there is none; its default\n"
+            "  ones, or those named by --byline and --caption. Alerts of text generation (fields\n"
+            "  the text needs are missing) go to standard error. With several files each starts\n"
+            "  with a file<TAB>PATH line. --json adds \"byline\" and \"caption\" (null when none).\n",
             runShow},
+    Command{"text", "the byline and caption of an image file",
+            "usage: quillmark-cli text FILE [--publication NAME|INDEX] [--byline NAME] [--caption NAME] [--json]\n"
+            "  Prints byline<TAB>TEXT and caption<TAB>TEXT for FILE, TEXT escaped as `records`\n"
+            "  escapes it and `-` alone when there is no text. The current publication\n"
+            "  (currentPublicationIndex) unless --publication names one (by name first, else by\n"
+            "  its index from 0); its default byline and caption unless --byline or --caption\n"
+            "  names one (exact name; text blocks named \"-\" are not offered). --json prints\n"
+            "  {\"byline\":...,\"caption\":...} with null for an absent text. Alerts of text\n"
+            "  generation go to standard error.\n",
+            runText},
+    Command{"publications", "list, export and import the publications",
+            "usage: quillmark-cli publications list [--json]\n"
+            "       quillmark-cli publications export FILE.json|-\n"
+            "       quillmark-cli publications import FILE.json|- [--append]\n"
+            "  list prints each publication (publication<TAB>INDEX<TAB>NAME, <TAB>current on the\n"
+            "  current one) followed by its bylines and captions (byline<TAB>NAME, caption<TAB>NAME,\n"
+            "  <TAB>default on the defaults). export writes the list as JSON (- for standard\n"
+            "  output); import replaces the list with the file's publications, or adds them\n"
+            "  at the end with --append. A file that does not fit is refused as a whole, with\n"
+            "  the element named (publications[0].bylines[1].textConcatSpecs[2].condition: ...),\n"
+            "  and the stored publications stay as they were.\n",
+            runPublications},
+    Command{"settings", "import and export a publication settings file",
+            "usage: quillmark-cli settings import FILE.plist\n"
+            "       quillmark-cli settings export FILE.plist\n"
+            "  import takes the publications and the text decoding settings a settings file\n"
+            "  holds (publications, defaultTextEncoding, respectUTF8Marker,\n"
+            "  useAlternateEncodingSpecs, alternateEncodingSpecs, detectUTF8Corruption,\n"
+            "  corruptUTF8Triggers, corruptUTF8From, corruptUTF8To) and leaves the rest; a missing\n"
+            "  file is told on standard error unless alertMissingPublicationSettingsFile is off.\n"
+            "  export writes every setting as an XML property list.\n",
+            runSettings},
     Command{"set", "change datasets and write the file",
             "usage: quillmark-cli set FILE [--out OUT] [R:D=TEXT...] [--xmp] [--via-image-library]\n"
             "  Sets each dataset R:D to TEXT (the file's datasets first take the encoding guessed\n"
@@ -130,6 +167,7 @@ int main(int argc, char** argv)
     }
     try {
         qm::ImageLibrary::install(std::make_shared<qm::QtExiv2ImageLibrary>());
+        qm::AlertPresenter::install(std::make_shared<qm::StandardErrorAlertPresenter>());
         auto& defaults = qm::UserDefaults::standard();
         qm::ApplicationDefaults::registerDefaults(defaults);
         return command->run(arguments, defaults);
