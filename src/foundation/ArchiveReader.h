@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "foundation/ArchiveWriter.h"
 #include "foundation/Log.h"
@@ -72,6 +73,19 @@ public:
             Log::format("archive: an object of class %s (version %lld) does not decode", reader->className().c_str(),
                         static_cast<long long>(reader->version()));
         return result;
+    }
+
+    // The objects of a stored array that decode, in order; empty when the value is no array.
+    template <typename T>
+    static auto objectsOf(const std::optional<PlistValue>& array)
+    {
+        std::vector<decltype(objectOf<T>(std::nullopt))> objects;
+        if (!array || !array->array())
+            return objects;
+        for (const auto& item : *array->array())
+            if (auto object = objectOf<T>(item))
+                objects.push_back(std::move(object));
+        return objects;
     }
 
     static bool isNullItem(const PlistValue& item);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "foundation/PlistValue.h"
 
@@ -50,6 +51,27 @@ public:
         return values.objectItem(object.archiveClassName(), object.archiveVersion());
     }
     static PlistValue nullItem();
+
+    // An absent value as the null item; a present one as itself (objects as their stored form).
+    template <typename T>
+    static PlistValue optionalItem(const std::optional<T>& value)
+    {
+        if (!value)
+            return nullItem();
+        if constexpr (Archivable<T>)
+            return item(*value);
+        else
+            return PlistValue(*value);
+    }
+    // An array of objects, a null object as the null item.
+    template <Archivable T>
+    static PlistArray items(const std::vector<std::shared_ptr<T>>& objects)
+    {
+        PlistArray stored;
+        for (const auto& object : objects)
+            stored.push_back(object ? item(*object) : nullItem());
+        return stored;
+    }
 
     const PlistArray& values() const { return mValues; }
     const PlistDictionary& keyedValues() const { return mKeyedValues; }

@@ -185,11 +185,6 @@ bool cIPTCCode::isRepeatableIPTCCode(std::uint8_t, std::uint8_t dataSetNumber)
 
 namespace {
 
-PlistValue numberItem(cIPTCCode::Number number)
-{
-    return number ? PlistValue(*number) : ArchiveWriter::nullItem();
-}
-
 cIPTCCode::Number numberFrom(const std::optional<PlistValue>& item)
 {
     auto number = item ? item->asInteger() : std::nullopt;
@@ -200,8 +195,8 @@ cIPTCCode::Number numberFrom(const std::optional<PlistValue>& item)
 
 void cIPTCCode::encodeWithCoder(ArchiveWriter& coder) const
 {
-    coder.encode(numberItem(mRecordType));
-    coder.encode(numberItem(mDataSetCode));
+    coder.encode(ArchiveWriter::optionalItem(mRecordType));
+    coder.encode(ArchiveWriter::optionalItem(mDataSetCode));
 }
 
 std::optional<cIPTCCode> cIPTCCode::initWithCoder(ArchiveReader& coder)

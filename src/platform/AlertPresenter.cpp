@@ -1,6 +1,6 @@
 #include "platform/AlertPresenter.h"
 
-#include <mutex>
+#include "platform/InstalledImplementation.h"
 
 #include "foundation/Log.h"
 
@@ -28,14 +28,9 @@ public:
     }
 };
 
-struct Installed {
-    std::mutex mutex;
-    std::shared_ptr<AlertPresenter> presenter = std::make_shared<LoggingAlertPresenter>();
-};
-
-Installed& installed()
+InstalledImplementation<AlertPresenter, LoggingAlertPresenter>& installed()
 {
-    static Installed instance;
+    static InstalledImplementation<AlertPresenter, LoggingAlertPresenter> instance;
     return instance;
 }
 
@@ -43,16 +38,12 @@ Installed& installed()
 
 std::shared_ptr<AlertPresenter> AlertPresenter::current()
 {
-    auto& slot = installed();
-    std::lock_guard lock(slot.mutex);
-    return slot.presenter;
+    return installed().current();
 }
 
-void AlertPresenter::install(std::shared_ptr<AlertPresenter> presenter)
+void AlertPresenter::install(std::shared_ptr<AlertPresenter> implementation)
 {
-    auto& slot = installed();
-    std::lock_guard lock(slot.mutex);
-    slot.presenter = presenter ? std::move(presenter) : std::make_shared<LoggingAlertPresenter>();
+    installed().install(std::move(implementation));
 }
 
 } // namespace qm

@@ -1,6 +1,6 @@
 #include "platform/ImageLibrary.h"
 
-#include <mutex>
+#include "platform/InstalledImplementation.h"
 
 namespace qm {
 
@@ -21,14 +21,9 @@ public:
     }
 };
 
-struct Installed {
-    std::mutex mutex;
-    std::shared_ptr<ImageLibrary> library = std::make_shared<NoImageLibrary>();
-};
-
-Installed& installed()
+InstalledImplementation<ImageLibrary, NoImageLibrary>& installed()
 {
-    static Installed instance;
+    static InstalledImplementation<ImageLibrary, NoImageLibrary> instance;
     return instance;
 }
 
@@ -36,16 +31,12 @@ Installed& installed()
 
 std::shared_ptr<ImageLibrary> ImageLibrary::current()
 {
-    auto& slot = installed();
-    std::lock_guard lock(slot.mutex);
-    return slot.library;
+    return installed().current();
 }
 
-void ImageLibrary::install(std::shared_ptr<ImageLibrary> library)
+void ImageLibrary::install(std::shared_ptr<ImageLibrary> implementation)
 {
-    auto& slot = installed();
-    std::lock_guard lock(slot.mutex);
-    slot.library = library ? std::move(library) : std::make_shared<NoImageLibrary>();
+    installed().install(std::move(implementation));
 }
 
 } // namespace qm

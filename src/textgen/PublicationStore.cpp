@@ -8,12 +8,8 @@ namespace qm {
 
 std::optional<PlistData> PublicationStore::archivedPublications(const Publications& publications)
 {
-    PlistArray items;
-    for (const auto& publication : publications)
-        if (publication)
-            items.push_back(ArchiveWriter::item(*publication));
     ArchiveWriter writer;
-    writer.encode(std::move(items));
+    writer.encode(ArchiveWriter::items(publications));
     return writer.sequentialData();
 }
 
@@ -23,11 +19,7 @@ std::optional<PublicationStore::Publications> PublicationStore::publicationsFrom
     const auto items = reader ? reader->decode() : std::nullopt;
     if (!items || !items->array())
         return std::nullopt;
-    Publications publications;
-    for (const auto& item : *items->array())
-        if (auto publication = ArchiveReader::objectOf<quillmarkPublication>(item))
-            publications.push_back(std::move(publication));
-    return publications;
+    return ArchiveReader::objectsOf<quillmarkPublication>(items);
 }
 
 PublicationStore::Publications PublicationStore::publications(const UserDefaults& defaults)

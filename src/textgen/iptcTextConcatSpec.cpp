@@ -494,27 +494,13 @@ IPTCCodeSet iptcTextConcatSpec::missingRequiredIPTCFieldsWithSpecArray(const Arr
     return missing;
 }
 
-namespace {
-
-PlistValue optionalString(const std::optional<std::string>& text)
-{
-    return text ? PlistValue(*text) : ArchiveWriter::nullItem();
-}
-
-PlistValue optionalCode(const std::optional<cIPTCCode>& code)
-{
-    return code ? ArchiveWriter::item(*code) : ArchiveWriter::nullItem();
-}
-
-} // namespace
-
 void iptcTextConcatSpec::encodeWithCoder(ArchiveWriter& coder) const
 {
-    coder.encode(optionalString(mPrefix));
-    coder.encode(optionalString(mSuffix));
-    coder.encode(mConditionalValueArray ? PlistValue(*mConditionalValueArray) : ArchiveWriter::nullItem());
-    coder.encode(optionalCode(mIPTCField));
-    coder.encode(optionalCode(mConditionalIPTCField));
+    coder.encode(ArchiveWriter::optionalItem(mPrefix));
+    coder.encode(ArchiveWriter::optionalItem(mSuffix));
+    coder.encode(ArchiveWriter::optionalItem(mConditionalValueArray));
+    coder.encode(ArchiveWriter::optionalItem(mIPTCField));
+    coder.encode(ArchiveWriter::optionalItem(mConditionalIPTCField));
     coder.encode(PlistValue(mCondition));
     coder.encode(PlistValue(mIPTCTextToExtract));
     coder.encode(PlistValue(mCaseSensitive));
@@ -553,11 +539,8 @@ iptcTextConcatSpec::Pointer iptcTextConcatSpec::copy() const
 void iptcTextConcatSpec::archiveTextConcatSpecsToUserDefaults(const Array& rules, const std::string& key,
                                                               UserDefaults& defaults)
 {
-    PlistArray items;
-    for (const auto& rule : rules)
-        items.push_back(rule ? ArchiveWriter::item(*rule) : ArchiveWriter::nullItem());
     ArchiveWriter writer;
-    writer.encode("root", std::move(items));
+    writer.encode("root", ArchiveWriter::items(rules));
     if (auto data = writer.keyedData())
         defaults.setObject(key, std::move(*data));
 }
@@ -565,18 +548,11 @@ void iptcTextConcatSpec::archiveTextConcatSpecsToUserDefaults(const Array& rules
 iptcTextConcatSpec::Array iptcTextConcatSpec::unarchiveTextConcatSpecsFromUserDefaults(const std::string& key,
                                                                                         const UserDefaults& defaults)
 {
-    Array rules;
     const auto data = defaults.dataForKey(key);
     if (!data || data->empty())
-        return rules;
+        return {};
     const auto reader = ArchiveReader::keyed(*data);
-    const auto items = reader ? reader->decode("root") : std::nullopt;
-    if (!items || !items->array())
-        return rules;
-    for (const auto& item : *items->array())
-        if (auto rule = ArchiveReader::objectOf<iptcTextConcatSpec>(item))
-            rules.push_back(rule);
-    return rules;
+    return reader ? ArchiveReader::objectsOf<iptcTextConcatSpec>(reader->decode("root")) : Array{};
 }
 
 } // namespace qm

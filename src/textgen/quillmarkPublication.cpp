@@ -22,33 +22,6 @@ void insertAfter(std::vector<std::shared_ptr<Spec>>& specs, std::shared_ptr<Spec
     specs.insert(specs.begin() + static_cast<std::ptrdiff_t>(position), std::move(spec));
 }
 
-template <typename Spec>
-PlistValue archivedSpecs(const std::vector<std::shared_ptr<Spec>>& specs)
-{
-    PlistArray items;
-    for (const auto& spec : specs)
-        if (spec)
-            items.push_back(ArchiveWriter::item(*spec));
-    return items;
-}
-
-template <typename Spec>
-std::vector<std::shared_ptr<Spec>> specsFromArchive(const std::optional<PlistValue>& value)
-{
-    std::vector<std::shared_ptr<Spec>> specs;
-    if (!value || !value->array())
-        return specs;
-    for (const auto& item : *value->array())
-        if (auto spec = ArchiveReader::objectOf<Spec>(item))
-            specs.push_back(std::move(spec));
-    return specs;
-}
-
-PlistValue optionalString(const std::optional<std::string>& text)
-{
-    return text ? PlistValue(*text) : ArchiveWriter::nullItem();
-}
-
 } // namespace
 
 std::string quillmarkPublication::newPublicationName()
@@ -107,20 +80,20 @@ quillmarkPublication::Pointer quillmarkPublication::copy() const
 void quillmarkPublication::encodeWithCoder(ArchiveWriter& coder) const
 {
     coder.encode(PlistValue(mName));
-    coder.encode(archivedSpecs(mBylines));
-    coder.encode(archivedSpecs(mCaptions));
-    coder.encode(optionalString(mDefaultBylineID));
-    coder.encode(optionalString(mDefaultCaptionID));
+    coder.encode(ArchiveWriter::items(mBylines));
+    coder.encode(ArchiveWriter::items(mCaptions));
+    coder.encode(ArchiveWriter::optionalItem(mDefaultBylineID));
+    coder.encode(ArchiveWriter::optionalItem(mDefaultCaptionID));
     coder.encode(PlistValue(mUseDragAndDropParagraphStyle));
-    coder.encode(optionalString(mDragAndDropParagraphStyle));
+    coder.encode(ArchiveWriter::optionalItem(mDragAndDropParagraphStyle));
 }
 
 quillmarkPublication::Pointer quillmarkPublication::initWithCoder(ArchiveReader& coder)
 {
     auto publication = createEmpty();
     publication->mName = coder.decodeString().value_or("");
-    publication->mBylines = specsFromArchive<textBlockSpec_Byline>(coder.decode());
-    publication->mCaptions = specsFromArchive<textBlockSpec_Caption>(coder.decode());
+    publication->mBylines = ArchiveReader::objectsOf<textBlockSpec_Byline>(coder.decode());
+    publication->mCaptions = ArchiveReader::objectsOf<textBlockSpec_Caption>(coder.decode());
     publication->mDefaultBylineID = coder.decodeString();
     publication->mDefaultCaptionID = coder.decodeString();
     publication->mUseDragAndDropParagraphStyle = coder.decodeBool().value_or(false);

@@ -31,11 +31,6 @@ Registry& registry()
     return instance;
 }
 
-PlistValue optionalString(const std::optional<std::string>& text)
-{
-    return text ? PlistValue(*text) : ArchiveWriter::nullItem();
-}
-
 bool isPresentString(const PlistValue* value)
 {
     return value && value->string();
@@ -231,25 +226,18 @@ void textBlockSpec::encodeWithCoder(ArchiveWriter& coder) const
     coder.encode(PlistValue(mName));
     for (const auto* text : {&mParagraphStyleName, &mTextColorSwatchName, &mObjectStyleName,
                              &mTextGenerationAppleScript, &mPrefix, &mSuffix})
-        coder.encode(optionalString(*text));
+        coder.encode(ArchiveWriter::optionalItem(*text));
     for (float distance : {mFrameIndependentDimension, mHorizontalGutter, mVerticalGutter})
         coder.encode(PlistValue(static_cast<double>(distance)));
-    coder.encode(mTextGenerationIPTCField ? ArchiveWriter::item(*mTextGenerationIPTCField) : ArchiveWriter::nullItem());
+    coder.encode(ArchiveWriter::optionalItem(mTextGenerationIPTCField));
     coder.encodeObject(mTheHotKey);
     for (bool flag : {mFitFrameToContent, mSearchReplace, mInsertEndOfNestedStyleCharacter, mDisplay, mStripCRs})
         coder.encode(PlistValue(flag));
     for (std::int64_t number : {mTextSource, mPosition, mTextAngle, mVerticalJustification, mHorizontalJustification,
                                 mTextCase, mTextWrap})
         coder.encode(PlistValue(number));
-    if (mTextConcatSpecs) {
-        PlistArray rules;
-        for (const auto& rule : *mTextConcatSpecs)
-            rules.push_back(rule ? ArchiveWriter::item(*rule) : ArchiveWriter::nullItem());
-        coder.encode(std::move(rules));
-    } else {
-        coder.encode(ArchiveWriter::nullItem());
-    }
-    coder.encode(mSearchReplaceSpecs ? PlistValue(*mSearchReplaceSpecs) : ArchiveWriter::nullItem());
+    coder.encode(mTextConcatSpecs ? PlistValue(ArchiveWriter::items(*mTextConcatSpecs)) : ArchiveWriter::nullItem());
+    coder.encode(ArchiveWriter::optionalItem(mSearchReplaceSpecs));
     coder.encode(PlistValue(uniqueIDString()));
 }
 
@@ -288,12 +276,8 @@ void textBlockSpec::readArchive(const Pointer& spec, ArchiveReader& coder)
                                  &s.mHorizontalJustification, &s.mTextCase, &s.mTextWrap})
         *number = coder.decodeInteger().value_or(0);
     s.mTextConcatSpecs.reset();
-    if (auto rules = coder.decode(); rules && rules->array()) {
-        s.mTextConcatSpecs.emplace();
-        for (const auto& item : *rules->array())
-            if (auto rule = ArchiveReader::objectOf<iptcTextConcatSpec>(item))
-                s.mTextConcatSpecs->push_back(rule);
-    }
+    if (auto rules = coder.decode(); rules && rules->array())
+        s.mTextConcatSpecs = ArchiveReader::objectsOf<iptcTextConcatSpec>(rules);
     if (auto pairs = coder.decode(); pairs && pairs->array())
         s.mSearchReplaceSpecs = *pairs->array();
     const auto stored = Uuid::fromString(coder.decodeString().value_or(""));
