@@ -1,88 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <sys/wait.h>
-#include <vector>
+#include "tools/CliTestSupport.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& argument)
-{
-    std::string q = "'";
-    for (char c : argument)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Runs the tool in English with a settings file of this fixture's own.
-class QuillmarkCli : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        mFolder = fs::temp_directory_path() /
-                  ("quillmark-cli-test-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(mFolder);
-        fs::create_directories(mFolder);
-    }
-    void TearDown() override { fs::remove_all(mFolder); }
-
-    Result run(const std::vector<std::string>& arguments)
-    {
-        std::string command = "LC_ALL=en_US.UTF-8 QUILLMARK_DEFAULTS=" + quoted((mFolder / "defaults.plist").string()) +
-                              " " + quoted(QUILLMARK_CLI);
-        for (const auto& argument : arguments)
-            command += " " + quoted(argument);
-        command += " >" + quoted((mFolder / "out").string()) + " 2>" + quoted((mFolder / "err").string());
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(mFolder / "out"), slurp(mFolder / "err")};
-    }
-
-    std::string block(const std::string& name, const Bytes& bytes)
-    {
-        const fs::path path = mFolder / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
-        return path.string();
-    }
-
-    fs::path mFolder;
-};
-
-Bytes dataset(unsigned char record, unsigned char dataSet, const std::string& data)
-{
-    Bytes bytes{0x1C, record, dataSet, static_cast<unsigned char>(data.size() >> 8),
-                static_cast<unsigned char>(data.size() & 0xFF)};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    return bytes;
-}
-
-Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using namespace qm::test::cli;
+using QuillmarkCli = QuillmarkCliFixture;
 
 } // namespace
 
