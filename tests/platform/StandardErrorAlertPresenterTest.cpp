@@ -19,6 +19,7 @@ TEST(StandardErrorAlertPresenterTest, WritesOneBlockPerAlertOrError)
          std::nullopt,
          "Quillmark alert: A field is missing.\nThe picture has no “City” (100%s).\n"},
         {{"", "Plain message.", "", {}, false}, std::nullopt, "Plain message.\n"},
+        {{"T", "M", "Line one.\rLine two.\r\n\rEnd.", {}, false}, std::nullopt, "T: M\nLine one.\nLine two.\n\nEnd.\n"},
         {{}, Error{"Quillmark", -61, "2 fields are missing.", "Missing: City, Credit."},
          "Error: 2 fields are missing.\nMissing: City, Credit.\n"},
         {{}, Error{"org.quillmark.Quillmark", -8, "", ""}, "Error -8 (org.quillmark.Quillmark)\n"},

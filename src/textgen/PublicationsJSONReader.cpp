@@ -1,190 +1,24 @@
+// The import of the publication list from readable JSON: the whole file or nothing.
 #include "textgen/PublicationsJSON.h"
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <functional>
 #include <limits>
 #include <map>
 #include <set>
 
-#include <nlohmann/json.hpp>
-
 #include "foundation/Bundle.h"
 #include "foundation/Uuid.h"
+#include "textgen/StrictJsonParser.h"
 #include "textgen/cIPTCCodeWithExtras.h"
 
 namespace qm {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using Json = StrictJsonParser::Json;
 using Publications = PublicationsJSON::Publications;
-
-// ---- Writing
-
-Json text(const std::optional<std::string>& value)
-{
-    return value ? Json(*value) : Json();
-}
-
-// An artificial field by its identifier, a dataset as "R:D"; null for none.
-Json codeText(const std::optional<cIPTCCode>& code)
-{
-    if (!code || !code->recordType() || !code->dataSetCode())
-        return Json();
-    if (auto identifier = cIPTCCodeWithExtras::identifier(*code))
-        return *identifier;
-    return std::to_string(*code->recordType()) + ":" + std::to_string(*code->dataSetCode());
-}
-
-Json numberOrIdentifier(std::int64_t number, const std::optional<std::string>& identifier)
-{
-    return identifier ? Json(*identifier) : Json(number);
-}
-
-// The shortest decimal that reads back as the same float, so that 0.1 stays 0.1.
-Json distanceNumber(float value)
-{
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-    double number = value;
-    std::from_chars(buffer, written.ptr, number);
-    return number;
-}
-
-Json valuesText(const std::optional<PlistArray>& values)
-{
-    if (!values)
-        return Json();
-    Json list = Json::array();
-    for (const auto& entry : *values)
-        if (const PlistValue* value = entry.find("text"); value && value->string())
-            list.push_back(*value->string());
-    return list;
-}
-
-Json hotKeyObject(const std::shared_ptr<hotKey>& key)
-{
-    if (!key || !key->validHotKey() || !key->hotKeyEvent())
-        return Json();
-    const KeyEvent& event = *key->hotKeyEvent();
-    Json object = Json::object();
-    object["keyCode"] = event.keyCode;
-    object["modifierFlags"] = event.modifierFlags;
-    object["characters"] = event.charactersIgnoringModifiers;
-    return object;
-}
-
-Json stringMember(const PlistValue& dictionary, std::string_view key)
-{
-    const PlistValue* value = dictionary.find(key);
-    return value && value->string() ? Json(*value->string()) : Json();
-}
-
-Json searchReplaceList(const std::optional<PlistArray>& pairs)
-{
-    if (!pairs)
-        return Json();
-    Json list = Json::array();
-    for (const auto& pair : *pairs) {
-        const PlistValue* matchCase = pair.find("matchCase");
-        Json object = Json::object();
-        object["search"] = stringMember(pair, "search");
-        object["replace"] = stringMember(pair, "replace");
-        object["matchCase"] = matchCase && matchCase->asBoolean().value_or(false);
-        list.push_back(std::move(object));
-    }
-    return list;
-}
-
-Json ruleObject(const iptcTextConcatSpec& rule)
-{
-    Json object = Json::object();
-    object["prefix"] = text(rule.prefix());
-    object["suffix"] = text(rule.suffix());
-    object["IPTCField"] = codeText(rule.IPTCField());
-    object["conditionalIPTCField"] = codeText(rule.conditionalIPTCField());
-    object["conditionalValueArray"] = valuesText(rule.conditionalValueArray());
-    object["condition"] = numberOrIdentifier(rule.condition(), iptcTextConcatSpec::conditionIdentifier(rule.condition()));
-    object["IPTCTextToExtract"] = numberOrIdentifier(rule.IPTCTextToExtract(),
-                                                     iptcTextConcatSpec::textPartIdentifier(rule.IPTCTextToExtract()));
-    object["unicity"] = numberOrIdentifier(rule.unicity(), iptcTextConcatSpec::unicityIdentifier(rule.unicity()));
-    object["caseSensitive"] = rule.caseSensitive();
-    object["trim"] = rule.trim();
-    object["breakIfConditionIsTrue"] = rule.breakIfConditionIsTrue();
-    object["prefixRequiresPreviousText"] = rule.prefixRequiresPreviousText();
-    return object;
-}
-
-Json rulesList(const std::optional<iptcTextConcatSpec::Array>& rules)
-{
-    if (!rules)
-        return Json();
-    Json list = Json::array();
-    for (const auto& rule : *rules)
-        if (rule)
-            list.push_back(ruleObject(*rule));
-    return list;
-}
-
-Json textBlockObject(const textBlockSpec& spec)
-{
-    Json object = Json::object();
-    object["name"] = spec.name();
-    object["paragraphStyleName"] = text(spec.paragraphStyleName());
-    object["textColorSwatchName"] = text(spec.textColorSwatchName());
-    object["objectStyleName"] = text(spec.objectStyleName());
-    object["textGenerationAppleScript"] = text(spec.textGenerationAppleScript());
-    object["prefix"] = text(spec.prefix());
-    object["suffix"] = text(spec.suffix());
-    object["frameIndependentDimension"] = distanceNumber(spec.frameIndependentDimension());
-    object["horizontalGutter"] = distanceNumber(spec.horizontalGutter());
-    object["verticalGutter"] = distanceNumber(spec.verticalGutter());
-    object["textGenerationIPTCField"] = codeText(spec.textGenerationIPTCField());
-    object["theHotKey"] = hotKeyObject(spec.theHotKey());
-    object["fitFrameToContent"] = spec.fitFrameToContent();
-    object["searchReplace"] = spec.searchReplace();
-    object["insertEndOfNestedStyleCharacter"] = spec.insertEndOfNestedStyleCharacter();
-    object["stripCRs"] = spec.stripCRs();
-    object["display"] = spec.display();
-    object["textSource"] = spec.textSource();
-    object["position"] = spec.position();
-    object["textAngle"] = spec.textAngle();
-    object["verticalJustification"] = spec.verticalJustification();
-    object["horizontalJustification"] = spec.horizontalJustification();
-    object["textCase"] = spec.textCase();
-    object["textWrap"] = spec.textWrap();
-    object["textConcatSpecs"] = rulesList(spec.textConcatSpecs());
-    object["searchReplaceSpecs"] = searchReplaceList(spec.searchReplaceSpecs());
-    object["uniqueIDString"] = spec.uniqueIDString();
-    return object;
-}
-
-template <typename Spec>
-Json textBlockList(const std::vector<std::shared_ptr<Spec>>& specs)
-{
-    Json list = Json::array();
-    for (const auto& spec : specs)
-        if (spec)
-            list.push_back(textBlockObject(*spec));
-    return list;
-}
-
-Json publicationObject(const quillmarkPublication& publication)
-{
-    Json object = Json::object();
-    object["name"] = publication.name();
-    object["bylines"] = textBlockList(publication.bylines());
-    object["captions"] = textBlockList(publication.captions());
-    object["defaultBylineID"] = text(publication.defaultBylineID());
-    object["defaultCaptionID"] = text(publication.defaultCaptionID());
-    object["dragAndDropParagraphStyle"] = text(publication.dragAndDropParagraphStyle());
-    object["useDragAndDropParagraphStyle"] = publication.useDragAndDropParagraphStyle();
-    return object;
-}
-
-// ---- Reading
 
 // A file refused by one of its elements.
 struct Refusal {
@@ -593,103 +427,16 @@ private:
     std::map<std::string, std::string> mRenamed;         // file identifier -> the one its text block got
 };
 
-// Refuses a key given twice in one object, which the parser would otherwise quietly drop.
-class DuplicateKeyCheck {
-public:
-    bool operator()(int, Json::parse_event_t event, Json& parsed)
-    {
-        using Event = Json::parse_event_t;
-        switch (event) {
-        case Event::object_start:
-        case Event::array_start:
-            countElement();
-            mFrames.push_back({event == Event::object_start, {}, 0, {}});
-            break;
-        case Event::object_end:
-        case Event::array_end:
-            mFrames.pop_back();
-            break;
-        case Event::key:
-            mFrames.back().key = parsed.get<std::string>();
-            if (!mFrames.back().keys.insert(mFrames.back().key).second)
-                refuse(path(), "given twice");
-            break;
-        case Event::value:
-            countElement();
-            break;
-        }
-        return true;
-    }
-
-private:
-    struct Frame {
-        bool object;
-        std::string key;
-        std::size_t elements;
-        std::set<std::string> keys;
-    };
-
-    void countElement()
-    {
-        if (!mFrames.empty() && !mFrames.back().object)
-            ++mFrames.back().elements;
-    }
-
-    std::string path() const
-    {
-        std::string path;
-        for (const auto& frame : mFrames)
-            path += frame.object ? (path.empty() ? "" : ".") + frame.key : "[" + std::to_string(frame.elements - 1) + "]";
-        return path;
-    }
-
-    std::vector<Frame> mFrames;
-};
-
-// "line L, column C" of the byte the parser stopped at (columns count characters).
-std::string position(std::string_view text, std::size_t byte)
-{
-    const std::size_t offset = std::min(byte == 0 ? 0 : byte - 1, text.size());
-    std::size_t line = 1, column = 1;
-    for (std::size_t index = 0; index < offset; ++index) {
-        if (text[index] == '\n') {
-            ++line;
-            column = 1;
-        } else if ((static_cast<unsigned char>(text[index]) & 0xC0) != 0x80) {
-            ++column;
-        }
-    }
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
-// The parser's explanation without its own prefix ("[json.exception...] parse error at ...: ").
-std::string syntaxProblem(const std::string& what)
-{
-    const auto start = what.find("parse error");
-    const auto colon = start == std::string::npos ? std::string::npos : what.find(": ", start);
-    return colon == std::string::npos ? what : what.substr(colon + 2);
-}
-
 } // namespace
-
-std::string PublicationsJSON::exportPublications(const Publications& publications)
-{
-    Json list = Json::array();
-    for (const auto& publication : publications)
-        if (publication)
-            list.push_back(publicationObject(*publication));
-    Json root = Json::object();
-    root["publications"] = std::move(list);
-    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-}
 
 PublicationsJSON::ImportResult PublicationsJSON::importPublications(std::string_view json)
 {
+    std::string problem;
+    const auto root = StrictJsonParser::parse(json, problem);
+    if (!root)
+        return {std::nullopt, problem};
     try {
-        const Json root = Json::parse(json.begin(), json.end(), DuplicateKeyCheck());
-        return {Importer().publications(root), {}};
-    } catch (const Json::parse_error& error) {
-        return {std::nullopt, position(json, error.byte) + ": " + syntaxProblem(error.what())};
+        return {Importer().publications(*root), {}};
     } catch (const Refusal& refusal) {
         return {std::nullopt, refusal.message};
     } catch (const std::exception& error) {
