@@ -101,6 +101,10 @@ std::optional<Json> StrictJsonParser::parse(std::string_view text, std::string& 
         problem = position(text, error.byte) + ": " + syntaxProblem(error.what());
     } catch (const DuplicateKey& duplicate) {
         problem = duplicate.message;
+    } catch (const Json::exception& error) { // a number beyond what a double holds, say
+        const std::string what = error.what();
+        const auto prefixEnd = what.find("] ");
+        problem = prefixEnd == std::string::npos ? what : what.substr(prefixEnd + 2);
     }
     return std::nullopt;
 }

@@ -205,6 +205,7 @@ TEST(PublicationsJSON, RefusesAFileThatDoesNotFitByItsElement)
         {"[]", R"(top level: expected an object with "publications", found a list)"},
         {"{\"publications\": [\n  {\"name\": \"Zürich\", \"bylines\": [x]}]}",
          "line 2, column 34: syntax error while parsing value - invalid literal; last read: '\"bylines\": [x'"},
+        {withPublication(R"("bylines": [{"textSource": 215E7009}])"), "number overflow parsing '215E7009'"},
         {"", "line 1, column 1: syntax error while parsing value - unexpected end of input; expected '[', '{', or a literal"},
     };
     const std::size_t liveTextBlocks = textBlockSpec::allSpecs().size();
