@@ -220,12 +220,12 @@ std::string UnicodeText::replacingOccurrences(std::string_view text, std::string
 
 std::string UnicodeText::uppercased(std::string_view text)
 {
-    return toUTF8(toUnicode(text).toUpper(icu::Locale::getDefault()));
+    return toUTF8(toUnicode(text).toUpper(icu::Locale::getRoot()));
 }
 
 std::string UnicodeText::lowercased(std::string_view text)
 {
-    return toUTF8(toUnicode(text).toLower(icu::Locale::getDefault()));
+    return toUTF8(toUnicode(text).toLower(icu::Locale::getRoot()));
 }
 
 std::string UnicodeText::capitalized(std::string_view text)

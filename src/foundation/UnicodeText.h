@@ -50,6 +50,7 @@ public:
     // Every occurrence of `search` replaced, left to right, literally.
     static std::string replacingOccurrences(std::string_view text, std::string_view search,
                                             std::string_view replacement, bool caseSensitive);
+    // Case mappings that do not depend on the user's language.
     static std::string uppercased(std::string_view text);
     static std::string lowercased(std::string_view text);
     // The first letter of each word upper case, the other letters lower case.
