@@ -17,12 +17,6 @@ using namespace qm::test;
 
 namespace {
 
-Bytes dataset(std::uint8_t record, std::uint8_t dataSet, const Bytes& data)
-{
-    return Bytes{0x1C, record, dataSet, static_cast<std::uint8_t>(data.size() >> 8),
-                 static_cast<std::uint8_t>(data.size() & 0xFF)} + data;
-}
-
 IPTCRecordArray readBlock(const Bytes& block, std::optional<std::uint32_t> maxBytes = std::nullopt)
 {
     simpleDataStream stream(std::make_shared<const Bytes>(block));
@@ -70,7 +64,7 @@ TEST(cIPTCRecordBlock, ReadsDatasetsUntilTheBlockEnds)
         {"several zero bytes", hello + Bytes(7, 0), "2:120=Hello@30 2:25=abc@30 "},
         {"extended length ends the block", dataset(2, 5, text("a")) + Bytes{0x1C, 2, 10, 0x80, 0x04, 0, 0, 0, 4},
          "2:5=a@30 "},
-        {"empty dataset is kept and the block goes on", dataset(2, 5, {}) + dataset(2, 25, text("k")),
+        {"empty dataset is kept and the block goes on", dataset(2, 5, Bytes{}) + dataset(2, 25, text("k")),
          "2:5=@30 2:25=k@30 "},
         {"data cut short keeps what is there", Bytes{0x1C, 2, 120, 0, 10, 'a', 'b'}, "2:120=ab@30 "},
         {"truncated header gives no record", dataset(2, 5, text("a")) + Bytes{0x1C, 2, 25, 0}, "2:5=a@30 "},

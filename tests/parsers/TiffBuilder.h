@@ -5,20 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "support/ByteFixtures.h"
+
 namespace qm::test::tiff {
 
-using Bytes = std::vector<std::uint8_t>;
-
-inline Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-inline Bytes text(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
+using qm::test::Bytes;
+using qm::test::operator+;
+using qm::test::text;
 
 inline const char* orderName(bool bigEndian)
 {

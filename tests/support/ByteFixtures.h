@@ -20,4 +20,16 @@ inline Bytes text(std::string_view s)
     return Bytes(s.begin(), s.end());
 }
 
+// One IIM dataset: tag marker, record, dataset, two-byte length, data.
+inline Bytes dataset(std::uint8_t record, std::uint8_t dataSet, const Bytes& data)
+{
+    return Bytes{0x1C, record, dataSet, static_cast<std::uint8_t>(data.size() >> 8),
+                 static_cast<std::uint8_t>(data.size() & 0xFF)} + data;
+}
+
+inline Bytes dataset(std::uint8_t record, std::uint8_t dataSet, std::string_view data)
+{
+    return dataset(record, dataSet, text(data));
+}
+
 } // namespace qm::test

@@ -13,11 +13,16 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/ByteFixtures.h"
+
 // Running the built quillmark-cli from tests.
 namespace qm::test::cli {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
+using qm::test::Bytes;
+using qm::test::dataset;
+using qm::test::operator+;
+using qm::test::text;
 
 struct Result {
     int status;
@@ -77,23 +82,5 @@ protected:
 
     fs::path mFolder;
 };
-
-inline Bytes dataset(unsigned char record, unsigned char dataSet, const std::string& data)
-{
-    Bytes bytes(5 + data.size());
-    bytes[0] = 0x1C;
-    bytes[1] = record;
-    bytes[2] = dataSet;
-    bytes[3] = static_cast<unsigned char>(data.size() >> 8);
-    bytes[4] = static_cast<unsigned char>(data.size() & 0xFF);
-    std::copy(data.begin(), data.end(), bytes.begin() + 5);
-    return bytes;
-}
-
-inline Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 } // namespace qm::test::cli

@@ -17,11 +17,6 @@ Bytes bigEndian(std::size_t value, int bytes)
     return result;
 }
 
-Bytes text(const std::string& s)
-{
-    return Bytes(s.begin(), s.end());
-}
-
 // A JPEG whose Photoshop segment holds the IIM block as resource 1028.
 Bytes jpegWithIIM(const Bytes& iim)
 {
