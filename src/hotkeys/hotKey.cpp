@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
 #include <unicode/utf8.h>
 #include <utility>
 
 #include "foundation/Log.h"
+#include "foundation/UnicodeText.h"
 
 namespace qm {
 
@@ -45,13 +44,6 @@ std::string firstCharacter(const std::string& text)
     if (character <= 0)
         return {};
     return text.substr(0, static_cast<std::size_t>(end));
-}
-
-std::string upperCase(const std::string& text)
-{
-    std::string result;
-    icu::UnicodeString::fromUTF8(text).toUpper(icu::Locale::getRoot()).toUTF8String(result);
-    return result;
 }
 
 int nextIdentity()
@@ -166,7 +158,7 @@ std::string hotKey::menuItemString() const
     const std::string key = keyString();
     if (key.empty())
         return {};
-    return modifierString() + upperCase(key);
+    return modifierString() + UnicodeText::uppercased(key);
 }
 
 std::string hotKey::description() const
