@@ -4,8 +4,8 @@
 
 #include "Commands.h"
 #include "Output.h"
-#include "foundation/PropertyList.h"
 #include "foundation/UserDefaults.h"
+#include "textgen/PublicationSettingsFile.h"
 
 namespace qm::cli {
 
@@ -110,7 +110,7 @@ int deleteDefault(const std::vector<std::string>& positionals, UserDefaults& def
 int exportDefaults(const std::vector<std::string>& positionals, UserDefaults& defaults)
 {
     const std::string file = onlyArgument(positionals, 1, "FILE");
-    if (!PropertyList::writeFileAtomically(file, PlistValue(defaults.dictionaryRepresentation()), PlistFormat::Xml))
+    if (!PublicationSettingsFile::exportSettingsToFile(file, defaults, nullptr))
         throw InputError("cannot write " + file);
     return 0;
 }
