@@ -1,9 +1,7 @@
 // The parser for a file, chosen by the file's content.
 #include "parsers/QMMetadataParser.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "foundation/FileAccess.h"
 #include "parsers/QMMetadataParser_JPG.h"
 #include "parsers/QMMetadataParser_PDF.h"
 #include "parsers/QMMetadataParser_PSD.h"
@@ -12,12 +10,6 @@
 namespace qm {
 
 namespace {
-
-bool isReadableFile(const std::filesystem::path& path)
-{
-    struct stat attributes {};
-    return ::stat(path.c_str(), &attributes) == 0 && S_ISREG(attributes.st_mode) && ::access(path.c_str(), R_OK) == 0;
-}
 
 std::shared_ptr<QMMetadataParser> parserForType(QMFileType type, const std::filesystem::path& path)
 {

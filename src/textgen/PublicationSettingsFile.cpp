@@ -1,8 +1,7 @@
 #include "textgen/PublicationSettingsFile.h"
 
-#include <fstream>
-
 #include "foundation/Bundle.h"
+#include "foundation/FileAccess.h"
 #include "foundation/Log.h"
 #include "foundation/PropertyList.h"
 #include "foundation/StringFormat.h"
@@ -16,12 +15,6 @@ namespace qm {
 namespace {
 
 constexpr const char* AlertMissingFileKey = "alertMissingPublicationSettingsFile";
-
-bool isReadableFile(const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) && std::ifstream(path, std::ios::binary).good();
-}
 
 // Publications that do not read would replace the user's list with nothing usable.
 bool isUsable(const std::string& key, const PlistValue& value)
