@@ -3,17 +3,15 @@
 // prints the process's resident size along the way and at the end.
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ApplicationDefaults.h"
+#include "app/CurrentImageSequence.h"
 #include "app/IPTCDisplay.h"
-#include "foundation/MainThread.h"
 #include "foundation/UserDefaults.h"
 #include "memory/ProcessMemory.h"
-#include "parsers/QMAsynchronousMetadataParser.h"
 #include "parsers/QMMetadataParserCache.h"
 #include "platform/linux/QtExiv2ImageLibrary.h"
 
@@ -22,8 +20,6 @@ namespace {
 using namespace qm;
 using qm::bench::ProcessMemory;
 
-// Files parsed ahead of the one shown, as when a user clicks through pictures.
-constexpr std::size_t ParsesAhead = 2;
 constexpr std::size_t ReportEvery = 250;
 
 void printMemory(const char* when, std::size_t shown)
@@ -36,57 +32,18 @@ void printMemory(const char* when, std::size_t shown)
     std::fflush(stdout);
 }
 
-class CurrentImages {
-public:
-    CurrentImages(std::vector<std::string> files, UserDefaults& defaults) : mFiles(std::move(files)), mDefaults(defaults)
-    {
-    }
-
-    // Shows every file; returns how many could not be read.
-    std::size_t showAll()
-    {
-        MainThread::adoptCurrentThread();
-        std::size_t next = 0;
-        for (std::size_t shown = 0; shown < mFiles.size(); ++shown) {
-            while (next < mFiles.size() && next <= shown + ParsesAhead)
-                start(next++);
-            while (!mDelivered.contains(shown))
-                MainThread::waitForTasks(std::chrono::milliseconds(100));
-            show(shown);
-            if ((shown + 1) % ReportEvery == 0)
-                printMemory("after", shown + 1);
-        }
-        return mFailures;
-    }
-
-private:
-    void start(std::size_t index)
-    {
-        if (auto cached = QMMetadataParserCache::CachedMetadataParserForPath(mFiles[index])) {
-            mDelivered[index] = cached;
-            return;
-        }
-        QMAsynchronousMetadataParser::ParseMetadataAsynchronouslyForPath(
-            mFiles[index], [this, index](std::shared_ptr<QMMetadataParser> parser) { mDelivered[index] = parser; });
-    }
-
-    void show(std::size_t index)
-    {
-        auto parser = std::move(mDelivered[index]);
-        mDelivered.erase(index);
-        if (!parser) {
-            ++mFailures;
-            return;
-        }
-        const auto result = IPTCDisplay::updateDisplayedIPTCData(parser, mDefaults, true);
-        mFailures += !result.filteredIPTCRecords || result.filteredIPTCRecords->empty();
-    }
-
-    std::vector<std::string> mFiles;
-    UserDefaults& mDefaults;
-    std::map<std::size_t, std::shared_ptr<QMMetadataParser>> mDelivered;
-    std::size_t mFailures = 0;
-};
+// Shows every file; returns how many showed no datasets.
+std::size_t showAll(const std::vector<std::string>& files, UserDefaults& defaults)
+{
+    std::size_t failures = 0;
+    CurrentImageSequence(files).run([&](std::size_t index, std::shared_ptr<QMMetadataParser> parser) {
+        const auto result = parser ? IPTCDisplay::updateDisplayedIPTCData(parser, defaults, true) : IPTCDisplay::Result{};
+        failures += !result.filteredIPTCRecords || result.filteredIPTCRecords->empty();
+        if ((index + 1) % ReportEvery == 0)
+            printMemory("after", index + 1);
+    });
+    return failures;
+}
 
 } // namespace
 
@@ -108,7 +65,7 @@ int main(int argc, char** argv)
     auto& defaults = UserDefaults::standard();
     ApplicationDefaults::registerDefaults(defaults);
     printMemory("start", 0);
-    const std::size_t failures = CurrentImages(files, defaults).showAll();
+    const std::size_t failures = showAll(files, defaults);
     printMemory("end", files.size());
     if (failures)
         std::printf("%zu files showed no datasets\n", failures);

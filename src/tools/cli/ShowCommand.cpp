@@ -1,26 +1,21 @@
 // `show`: what the panel shows for each file made current in turn, with its byline and caption.
-#include <deque>
 #include <iostream>
-#include <map>
+#include <optional>
+#include <vector>
 #include <unistd.h>
 
 #include "Commands.h"
 #include "ImageFiles.h"
 #include "Output.h"
 #include "TextOutput.h"
+#include "app/CurrentImageSequence.h"
 #include "app/CustomIPTCFilter.h"
 #include "app/IPTCDisplay.h"
-#include "foundation/MainThread.h"
 #include "foundation/UserDefaults.h"
-#include "parsers/QMAsynchronousMetadataParser.h"
-#include "parsers/QMMetadataParserCache.h"
 
 namespace qm::cli {
 
 namespace {
-
-// Files parsed ahead of the one being shown, as a user clicking through pictures would cause.
-constexpr std::size_t ParsesAhead = 2;
 
 struct Shown {
     std::string file;
@@ -83,8 +78,7 @@ private:
     bool mActive;
 };
 
-// Makes each file current in turn: a cached parser is shown at once, otherwise the file is parsed
-// in the background; results are printed in the order the files were given.
+// Makes each file current in turn and prints what the panel would show, in the given order.
 class ShowRun {
 public:
     ShowRun(std::vector<std::string> files, std::optional<StringEncoding> encoding, UserDefaults& defaults)
@@ -95,36 +89,17 @@ public:
     template <typename Print>
     int run(Print print)
     {
-        MainThread::adoptCurrentThread();
-        std::size_t next = 0;
-        for (std::size_t shown = 0; shown < mFiles.size(); ++shown) {
-            while (next < mFiles.size() && next <= shown + ParsesAhead)
-                start(next++);
-            while (!mDelivered.contains(shown))
-                MainThread::waitForTasks(std::chrono::milliseconds(100));
-            mProgress.show(shown + 1, mFiles[shown]);
-            display(shown, print);
-        }
+        CurrentImageSequence(mFiles).run([&](std::size_t index, std::shared_ptr<QMMetadataParser> parser) {
+            mProgress.show(index + 1, mFiles[index]);
+            display(index, std::move(parser), print);
+        });
         return mFailures ? 1 : 0;
     }
 
 private:
-    void start(std::size_t index)
-    {
-        const std::string& file = mFiles[index];
-        if (auto cached = QMMetadataParserCache::CachedMetadataParserForPath(file)) {
-            mDelivered[index] = cached;
-            return;
-        }
-        QMAsynchronousMetadataParser::ParseMetadataAsynchronouslyForPath(
-            file, [this, index](std::shared_ptr<QMMetadataParser> parser) { mDelivered[index] = std::move(parser); });
-    }
-
     template <typename Print>
-    void display(std::size_t index, Print print)
+    void display(std::size_t index, std::shared_ptr<QMMetadataParser> parser, Print print)
     {
-        auto parser = mDelivered[index];
-        mDelivered.erase(index);
         if (!parser) {
             std::cerr << "quillmark-cli show: " << mFiles[index] << ": unknown type or unreadable\n";
             ++mFailures;
@@ -139,7 +114,6 @@ private:
     std::optional<StringEncoding> mEncoding;
     UserDefaults& mDefaults;
     Progress mProgress;
-    std::map<std::size_t, std::shared_ptr<QMMetadataParser>> mDelivered;
     int mFailures = 0;
 };
 
