@@ -15,11 +15,14 @@ textBlockSpec::Pointer defaultSpec(const std::optional<std::string>& id, const s
     return specs.empty() ? nullptr : specs.front();
 }
 
+// A new list: the text blocks with `spec` after the one at `index`, or at the end without one.
 template <typename Spec>
-void insertAfter(std::vector<std::shared_ptr<Spec>>& specs, std::shared_ptr<Spec> spec, std::optional<std::size_t> index)
+std::vector<std::shared_ptr<Spec>> withInserted(std::vector<std::shared_ptr<Spec>> specs, std::shared_ptr<Spec> spec,
+                                                std::optional<std::size_t> index)
 {
     const std::size_t position = index && *index < specs.size() ? *index + 1 : specs.size();
     specs.insert(specs.begin() + static_cast<std::ptrdiff_t>(position), std::move(spec));
+    return specs;
 }
 
 } // namespace
@@ -54,18 +57,14 @@ textBlockSpec::Pointer quillmarkPublication::defaultCaptionSpec() const
 textBlockSpec_Byline::Pointer quillmarkPublication::newByline(std::optional<std::size_t> afterIndex)
 {
     auto byline = textBlockSpec_Byline::initWithPublication(*this);
-    Bylines bylines = mBylines;
-    insertAfter(bylines, byline, afterIndex);
-    setBylines(std::move(bylines));
+    setBylines(withInserted(mBylines, byline, afterIndex));
     return byline;
 }
 
 textBlockSpec_Caption::Pointer quillmarkPublication::newCaption(std::optional<std::size_t> afterIndex)
 {
     auto caption = textBlockSpec_Caption::initWithPublication(*this);
-    Captions captions = mCaptions;
-    insertAfter(captions, caption, afterIndex);
-    setCaptions(std::move(captions));
+    setCaptions(withInserted(mCaptions, caption, afterIndex));
     return caption;
 }
 
