@@ -1,5 +1,5 @@
-// Any file read as a JPEG, rewritten and read back: a file without a Photoshop segment comes
-// back byte for byte, and the copy gives the same IPTC records and XMP packet.
+// Any file read as a JPEG and rewritten: without a change it comes back byte for byte; with a
+// dataset added, the copy gives the same IPTC records and XMP packet.
 #include "FuzzSupport.h"
 
 #include <algorithm>
@@ -57,12 +57,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     auto parser = std::make_shared<QMMetadataParser_JPG>(source);
     parser->parseImage();
     Error error;
-    const bool hasPhotoshopSegment = parser->JPEGSegmentByMarker(0xFFED) != nullptr;
     if (!parser->updateFileToURLBypassingCoreGraphics(copy, &error))
         return 0; // refused with a reason, such as a segment too large to write back
-    if (!hasPhotoshopSegment)
-        fuzz::require(contents(copy) == std::vector<std::uint8_t>(bytes, bytes + size),
-                      "a file without a Photoshop segment is rewritten byte for byte");
+    fuzz::require(contents(copy) == std::vector<std::uint8_t>(bytes, bytes + size),
+                  "a file rewritten without a change comes back byte for byte");
+    auto records = parser->IPTCRecords();
+    if (!records)
+        return 0;
+    records->push_back(std::make_shared<cIPTCRecord>(2, 5, cIPTCRecord::Bytes{'f'}));
+    parser->setIPTCRecords(records);
+    if (!parser->updateFileToURLBypassingCoreGraphics(copy, &error))
+        return 0;
     auto reread = std::make_shared<QMMetadataParser_JPG>(copy);
     reread->parseImage();
     fuzz::require(recordsOf(*reread) == recordsOf(*parser), "the copy has the same IPTC records");

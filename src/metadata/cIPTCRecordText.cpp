@@ -74,9 +74,13 @@ std::string cIPTCRecord::dataAsFormattedString() const
     return dataAsFormattedStringWithEncoding(mTextEncoding).value_or("");
 }
 
+// Writers that pad text with zero bytes (C strings) leave them at the end; they are not shown.
 std::optional<std::string> cIPTCRecord::decodedText(StringEncoding encoding) const
 {
-    return StringEncodings::decode(*mData, encoding);
+    auto text = StringEncodings::decode(*mData, encoding);
+    if (text)
+        text->erase(text->find_last_not_of('\0') + 1);
+    return text;
 }
 
 std::optional<std::string> cIPTCRecord::envelopeText() const

@@ -213,7 +213,22 @@ bool QMMetadataParser_JPG::parseImageStream(simpleStream& stream, Error* error)
 {
     mJPEGSegments = readJPEGSegmentsFromStream(stream, error);
     mRemainderOffset = stream.streamPosition();
+    joinPhotoshopSegments();
     return true;
+}
+
+// Every APP13 segment with the Photoshop identification holds a part of one resource stream.
+void QMMetadataParser_JPG::joinPhotoshopSegments()
+{
+    std::vector<std::shared_ptr<cAPP13_Segment>> photoshopSegments;
+    for (const auto& segment : mJPEGSegments)
+        if (auto app13 = std::dynamic_pointer_cast<cAPP13_Segment>(segment); app13 && app13->hasPhotoshopIdentification())
+            photoshopSegments.push_back(std::move(app13));
+    if (photoshopSegments.size() < 2)
+        return;
+    Log::format("QMMetadataParser_JPG: the Photoshop resources are read from %zu APP13 segments joined",
+                photoshopSegments.size());
+    photoshopSegments.front()->joinContinuations({photoshopSegments.begin() + 1, photoshopSegments.end()});
 }
 
 PlistValue QMMetadataParser_JPG::structureSummary() const
@@ -236,16 +251,31 @@ std::shared_ptr<cJPEGSegment> QMMetadataParser_JPG::JPEGSegmentByMarker(std::uin
     return nullptr;
 }
 
+// A segment with the XMP identifier; else the first APP1 segment that is not Exif, when it holds a packet.
 std::shared_ptr<cJPEGSegment_APP1> QMMetadataParser_JPG::XMPSegment() const
 {
-    for (const auto& segment : mJPEGSegments)
-        if (auto app1 = std::dynamic_pointer_cast<cJPEGSegment_APP1>(segment); app1 && app1->hasXMP())
+    std::shared_ptr<cJPEGSegment_APP1> firstNotExif;
+    for (const auto& segment : mJPEGSegments) {
+        auto app1 = std::dynamic_pointer_cast<cJPEGSegment_APP1>(segment);
+        if (!app1 || !app1->hasXMP())
+            continue;
+        if (app1->hasXMPIdentifier())
             return app1;
-    return nullptr;
+        if (!firstNotExif)
+            firstNotExif = std::move(app1);
+    }
+    if (!firstNotExif)
+        return nullptr;
+    const auto packet = firstNotExif->XMP();
+    return packet && XMPPacketText::looksLikeXMP(*packet) ? firstNotExif : nullptr;
 }
 
+// The first segment with the Photoshop identification, else the first APP13 segment.
 std::shared_ptr<cAPP13_Segment> QMMetadataParser_JPG::APP13Segment() const
 {
+    for (const auto& segment : mJPEGSegments)
+        if (auto app13 = std::dynamic_pointer_cast<cAPP13_Segment>(segment); app13 && app13->hasPhotoshopIdentification())
+            return app13;
     return std::dynamic_pointer_cast<cAPP13_Segment>(JPEGSegmentByMarker(cJPEGSegment::APP13Marker));
 }
 
@@ -264,8 +294,8 @@ std::optional<IPTCRecordArray> QMMetadataParser_JPG::IPTCRecords() const
 
 void QMMetadataParser_JPG::setIPTCRecords(std::optional<IPTCRecordArray> records)
 {
-    if (const auto resource = std::dynamic_pointer_cast<cPhotoshopIPTCImageResource>(
-            photoshopImageResourceByID(cPhotoshopImageResource::IPTCIdentifier)))
+    const auto segment = APP13Segment();
+    if (const auto resource = segment ? segment->IPTCResource() : nullptr)
         resource->setIPTCRecords(std::move(records));
 }
 

@@ -13,8 +13,10 @@ class cJPEGSegment_APP1;
 // The parser of JPEG files. It reads the marker segments from after the start-of-image marker up
 // to and including the first start-of-scan header; the compressed image data after it is never
 // read, and a rewrite copies it from the file. IPTC records come from Photoshop resource 1028 in
-// the first APP13 segment; the XMP packet from the first APP1 segment that is not Exif, else from
-// resource 1060, else from resource 1002 of that APP13 segment.
+// the resource stream of the APP13 segments with the Photoshop identification (joined in file
+// order), else of the first APP13 segment; the XMP packet from the APP1 segment with the XMP
+// identifier, else from the first APP1 segment that is not Exif when it holds a packet, else
+// from resource 1060, else from resource 1002 of those resources.
 class QMMetadataParser_JPG : public QMMetadataParser {
 public:
     using SegmentArray = std::vector<std::shared_ptr<cJPEGSegment>>;
@@ -63,6 +65,7 @@ public:
 
 private:
     std::shared_ptr<cAPP13_Segment> APP13Segment() const;
+    void joinPhotoshopSegments();
     std::shared_ptr<cPhotoshopImageResource> XMPResource() const;
     std::optional<std::vector<std::uint8_t>> segmentBytes(int source, Error* error) const;
 

@@ -104,7 +104,23 @@ bool cJPEGSegment::writeToStream(simpleOutputStream& stream) const
 {
     if (!mShouldWriteToUpdatedFile)
         return true;
+    return writeUpdatedSegment(stream);
+}
+
+bool cJPEGSegment::writeUpdatedSegment(simpleOutputStream& stream) const
+{
     return writeSegment(stream, hasCustomizedData());
+}
+
+bool cJPEGSegment::writeNewSegment(simpleOutputStream& stream, std::uint16_t marker,
+                                   std::span<const std::uint8_t> payload)
+{
+    if (payload.size() > LargestPayloadSize)
+        return false;
+    writeBigEndian16(stream, marker);
+    writeBigEndian16(stream, static_cast<std::uint16_t>(payload.size() + 2));
+    stream.writeBytes(payload.data(), static_cast<std::uint32_t>(payload.size()));
+    return true;
 }
 
 bool cJPEGSegment::writeToStreamWithoutCustomWriting(simpleOutputStream& stream) const

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ public:
     // shouldWriteToUpdatedFile is cleared. A payload cut short and left unchanged keeps the length
     // it was read with. False, with nothing written, for a payload above LargestPayloadSize.
     bool writeToStream(simpleOutputStream& stream) const;
+    // A segment of the marker holding the payload; false, with nothing written, when it is too large.
+    static bool writeNewSegment(simpleOutputStream& stream, std::uint16_t marker, std::span<const std::uint8_t> payload);
     // The stored payload, whatever shouldWriteToUpdatedFile says.
     bool writeToStreamWithoutCustomWriting(simpleOutputStream& stream) const;
 
@@ -86,6 +89,11 @@ protected:
     // A subclass that makes its payload anew says so and writes it here.
     virtual bool hasCustomizedData() const { return false; }
     virtual void writeCustomizedDataToStream(simpleOutputStream& stream) const;
+    // What writeToStream writes when the segment is to be written; a subclass may write several
+    // segments, or none, in its place.
+    virtual bool writeUpdatedSegment(simpleOutputStream& stream) const;
+    // Marker, length and the stored payload.
+    bool writeSegmentAsRead(simpleOutputStream& stream) const { return writeSegment(stream, false); }
 
 private:
     bool writeSegment(simpleOutputStream& stream, bool customized) const;

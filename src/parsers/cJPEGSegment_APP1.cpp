@@ -2,6 +2,8 @@
 
 #include "parsers/XMPPacketText.h"
 
+#include <algorithm>
+
 #include "metadata/simpleDataStream.h"
 #include "parsers/QMMetadataParser_TIFF.h"
 
@@ -24,6 +26,12 @@ void cJPEGSegment_APP1::readFromStream(simpleStream& stream)
         return;
     mTIFFparser = QMMetadataParser_TIFF::initFromStream(payload);
     mTIFFparser->parseImageStreamAtTiffHeader(payload, TIFFHeaderOffset);
+}
+
+bool cJPEGSegment_APP1::hasXMPIdentifier() const
+{
+    return hasXMP() && segmentLength() >= XMPIdentifierSize &&
+           std::equal(StandardXMPIdentifier, StandardXMPIdentifier + XMPIdentifierSize, data().begin());
 }
 
 std::optional<std::string> cJPEGSegment_APP1::XMP() const

@@ -7,7 +7,8 @@ namespace qm {
 class QMMetadataParser_TIFF;
 
 // An APP1 segment: an Exif block ("Exif", two zero bytes, then a TIFF structure at payload
-// offset 6) or, when no TIFF header is there, an XMP packet after a 29-byte identifier.
+// offset 6) or, when no TIFF header is there, an XMP packet after a 29-byte identifier (other
+// programs' APP1 segments, extended XMP among them, are read the same way).
 class cJPEGSegment_APP1 : public cJPEGSegment {
 public:
     static constexpr std::uint32_t TIFFHeaderOffset = 6;
@@ -16,6 +17,8 @@ public:
     // The Exif block's TIFF structure, read from the payload alone; null for an XMP segment.
     const std::shared_ptr<QMMetadataParser_TIFF>& TIFFparser() const { return mTIFFparser; }
     bool hasXMP() const { return !mTIFFparser; }
+    // The payload starts with the XMP identifier ("http://ns.adobe.com/xap/1.0/" and a zero byte).
+    bool hasXMPIdentifier() const;
     // The UTF-8 text after the identifier; absent for Exif, a payload shorter than the
     // identifier, or bytes that are not UTF-8.
     std::optional<std::string> XMP() const;

@@ -120,6 +120,10 @@ TEST_F(EnglishLocale, DisplayTextFollowsTheDatasetRules)
         {"Windows Latin 1", record(2, 80, {0x8E}), 12, "\xC5\xBD"},
         {"invalid UTF-8", record(2, 80, {0xC3, 0x28}), 4, std::nullopt},
         {"empty data", record(2, 80, {}), 4, ""},
+        {"zero-padded text", record(2, 120, text("Caption") + Bytes{0, 0, 0}), 12, "Caption"},
+        {"only a zero byte", record(2, 120, {0}), 12, ""},
+        {"zero byte inside", record(2, 80, {'A', 0, 'B'}), 12, std::string("A\0B", 3)},
+        {"zero-padded date", record(2, 55, text("20090315") + Bytes{0}), 30, "Sunday, March 15, 2009"},
         {"record 3", record(3, 10, text("x")), 30, std::nullopt},
     };
     for (const auto& c : cases)

@@ -45,6 +45,25 @@ Bytes app13(const Bytes& resources)
     return segment(0xFFED, text("Photoshop 3.0") + Bytes{0} + resources);
 }
 
+// A resource stream over consecutive APP13 segments, cut at the given offsets.
+Bytes app13Run(const Bytes& resources, std::vector<std::size_t> cuts)
+{
+    cuts.push_back(resources.size());
+    Bytes run;
+    std::size_t start = 0;
+    for (const std::size_t cut : cuts) {
+        run = run + app13(Bytes(resources.begin() + start, resources.begin() + cut));
+        start = cut;
+    }
+    return run;
+}
+
+Bytes extendedXMPSegment(const std::string& part)
+{
+    return segment(0xFFE1, text("http://ns.adobe.com/xmp/extension/") + Bytes{0} + text(std::string(32, 'F')) +
+                               integer(part.size(), 4, true) + integer(0, 4, true) + text(part));
+}
+
 Bytes jpeg(const Bytes& metadata, const Bytes& scanData = ScanData)
 {
     return StartOfImage + JFIF + metadata + Tables + StartOfScan + scanData;
@@ -144,7 +163,12 @@ TEST(QMMetadataParser_JPG, FindsAndSetsIPTCAndXMP)
         {"resource 1002 holding print settings", app13(resource(1002, text("<plist/>"))), std::nullopt, false},
         {"XMP segment not UTF-8", segment(0xFFE1, Bytes(30, 0xFF)) + app13(xmp1060), "<b/>", false},
         {"IPTC", app13(iptc), std::nullopt, true},
-        {"only the first APP13", app13(resource(1060, text("<c/>"))) + app13(iptc), "<c/>", false},
+        {"resources of both APP13 segments", app13(resource(1060, text("<c/>"))) + app13(iptc), "<c/>", true},
+        {"extended XMP first", extendedXMPSegment("<rdf:RDF/>") + xmpSegment("<a/>"), "<a/>", false},
+        {"another program's APP1 first", segment(0xFFE1, text("http://example.com/a") + Bytes{0} + text("<a/>")) + xmpSegment("<m/>"),
+         "<m/>", false},
+        {"unidentified packet", segment(0xFFE1, Bytes(29, ' ') + text("<x:xmpmeta/>")), "<x:xmpmeta/>", false},
+        {"unidentified, not a packet", segment(0xFFE1, Bytes(29, ' ') + text("<a/>")) + app13(xmp1060), "<b/>", false},
     };
     for (const auto& c : cases) {
         const auto parser = parsed(jpeg(c.metadata));
@@ -158,6 +182,90 @@ TEST(QMMetadataParser_JPG, FindsAndSetsIPTCAndXMP)
     EXPECT_EQ(parser->photoshopImageResourceByID(1002)->data(), text("<p/>"));
     parser->setIPTCRecords(IPTCRecordArray{std::make_shared<cIPTCRecord>(2, 5, text("t"))});
     EXPECT_FALSE(parser->IPTCRecords()) << "no resource 1028 is created";
+
+    const Bytes extended = extendedXMPSegment("<rdf:RDF/>");
+    const auto withExtension = parsed(jpeg(extended + xmpSegment("<a/>")));
+    withExtension->setXMP("<new/>");
+    EXPECT_EQ(withExtension->XMPSegment()->originalSegmentOffset(), 20u + extended.size());
+    EXPECT_EQ(withExtension->XMPSegment()->XMP(), "<new/>");
+    EXPECT_EQ(withExtension->JPEGSegments()[1]->data(), Bytes(extended.begin() + 4, extended.end()));
+}
+
+// Photoshop cuts its resource stream wherever a segment is full: inside a resource or a dataset.
+TEST(QMMetadataParser_JPG, ReadsTheResourcesOfEveryPhotoshopAPP13SegmentJoined)
+{
+    const Bytes iptc = resource(1028, dataset(2, 80, "Jens Truebiger") + dataset(2, 120, "Caption"));
+    const Bytes other = resource(1061, Bytes(20, 7));
+    const Bytes adobeCM = segment(0xFFED, text("Adobe_CM") + Bytes{0, 1, 2});
+    const struct {
+        const char* label;
+        Bytes metadata;
+    } cases[] = {
+        {"IPTC in the first", app13(iptc) + app13(other)},
+        {"IPTC in the second", app13(other) + app13(iptc)},
+        {"cut inside a dataset", app13Run(other + iptc, {other.size() + 22})},
+        {"cut inside the resource header", app13Run(other + iptc, {other.size() + 3})},
+        {"cut three times", app13Run(other + iptc, {5, other.size() + 1, other.size() + 30})},
+        {"empty first", app13({}) + app13(iptc)},
+        {"empty IPTC block first", app13(resource(1028, {})) + app13(iptc)},
+        {"another program's APP13 between", app13(other) + adobeCM + Exif + app13(iptc)},
+        {"another program's APP13 first", adobeCM + app13(iptc)},
+    };
+    for (const auto& c : cases) {
+        const auto records = parsed(jpeg(c.metadata))->IPTCRecords();
+        ASSERT_TRUE(records) << c.label;
+        std::vector<std::string> values;
+        for (const auto& record : *records)
+            values.push_back(record->dataAsFormattedString());
+        EXPECT_EQ(values, (std::vector<std::string>{"Jens Truebiger", "Caption"})) << c.label;
+    }
+}
+
+// `set` without a change: resources serialised anew would lose what the reader skipped.
+TEST(QMMetadataParser_JPG, RewriteWithoutChangesKeepsEveryAPP13ByteAsRead)
+{
+    LogCapture log;
+    const Bytes iptc = resource(1028, dataset(2, 120, "Caption") + Bytes{0, 0} + dataset(2, 80, "By"));
+    const Bytes damaged = text("8BIM") + integer(1061, 2, true) + Bytes{0, 0} + integer(1 << 20, 4, true) +
+                          Bytes(4096, 3);
+    const Bytes files[] = {
+        jpeg(app13Run(resource(1061, Bytes(20, 7)) + iptc, {30})),
+        jpeg(app13(iptc + damaged)),
+        jpeg(app13(resource(1028, dataset(2, 120, text("Caption") + Bytes{0, 0, 0}) + dataset(2, 5, "T")))),
+        jpeg(app13(iptc) + Exif + app13(resource(1061, {1}))),
+        jpeg(segment(0xFFED, text("Adobe_CM") + Bytes{0} + iptc + Bytes{9})),
+    };
+    for (const auto& file : files) {
+        const auto source = test::writeStreamTestFile("unchanged.jpg", file);
+        const auto parser = parsedFile(source);
+        parser->setIPTCRecords(parser->IPTCRecords());
+        ASSERT_TRUE(rewrite(*parser, Folder / "unchanged copy.jpg"));
+        EXPECT_EQ(contents(Folder / "unchanged copy.jpg"), file);
+    }
+}
+
+// A changed resource stream goes back at the first Photoshop segment's place, over as many
+// segments as it needs; the others are dropped, other programs' APP13 segments kept.
+TEST(QMMetadataParser_JPG, ChangedResourcesAreSplitOverAsManyAPP13SegmentsAsTheyNeed)
+{
+    const Bytes large = resource(1061, Bytes(70000, 7));
+    const Bytes adobeCM = segment(0xFFED, text("Adobe_CM") + Bytes{0, 1, 2});
+    const Bytes before = large + resource(1028, dataset(2, 120, "Old"));
+    const auto source =
+        test::writeStreamTestFile("run.jpg", jpeg(app13Run(before, {65519}) + Exif + adobeCM));
+    const auto parser = parsedFile(source);
+    (*parser->IPTCRecords())[0]->setDataFromString("New caption");
+    ASSERT_TRUE(rewrite(*parser, source));
+
+    const Bytes after = large + resource(1028, dataset(2, 120, "New caption"));
+    EXPECT_EQ(contents(source), jpeg(app13Run(after, {65519}) + Exif + adobeCM));
+    EXPECT_EQ((*parsedFile(source)->IPTCRecords())[0]->dataAsFormattedString(), "New caption");
+
+    const auto shrunk = parsedFile(source);
+    shrunk->photoshopImageResourceByID(1061)->setData({});
+    ASSERT_TRUE(rewrite(*shrunk, source));
+    EXPECT_EQ(contents(source), jpeg(app13(resource(1061, {}) + resource(1028, dataset(2, 120, "New caption"))) +
+                                     Exif + adobeCM));
 }
 
 // Every prefix of each file, rewritten in place: a last segment cut short, three bytes left, no
@@ -200,7 +308,8 @@ TEST(QMMetadataParser_JPG, FailedRewriteSaysWhyAndLeavesTheTargetUntouched)
 {
     LogCapture log;
     const std::string huge(70000, 'x');
-    const Bytes picture = jpeg(xmpSegment("<a/>") + app13(resource(1060, {})));
+    const Bytes picture =
+        jpeg(xmpSegment("<a/>") + segment(0xFFED, text("Adobe_CM") + Bytes{0} + resource(1060, {})));
     const fs::path target = Folder / "target.jpg";
     struct Case {
         const char* label;
@@ -211,7 +320,7 @@ TEST(QMMetadataParser_JPG, FailedRewriteSaysWhyAndLeavesTheTargetUntouched)
     const Case cases[] = {
         {"XMP segment too large", [&](auto& p, auto&) { p.XMPSegment()->setXMP(huge); }, target,
          "segment FFE1 read at offset 20"},
-        {"APP13 too large", [&](auto& p, auto&) { p.photoshopImageResourceByID(1060)->setData(text(huge)); },
+        {"other APP13 too large", [&](auto& p, auto&) { p.photoshopImageResourceByID(1060)->setData(text(huge)); },
          target,
          "segment FFED read at offset 57 could not be written: its data is larger than the 65533 bytes"},
         {"source gone", [](auto&, auto& source) { fs::remove(source); }, target, "could not be read"},

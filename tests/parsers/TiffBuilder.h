@@ -33,12 +33,7 @@ inline void patch32(Bytes& bytes, std::size_t at, std::uint32_t value, bool bigE
     std::copy(field.begin(), field.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-// One IIM dataset: 1C, record, dataset, 16-bit big-endian length, data.
-inline Bytes dataset(std::uint8_t record, std::uint8_t dataSet, std::string_view data)
-{
-    return Bytes{0x1C, record, dataSet, static_cast<std::uint8_t>(data.size() >> 8),
-                 static_cast<std::uint8_t>(data.size())} + text(data);
-}
+using qm::test::dataset;
 
 // One Photoshop resource block with an empty name.
 inline Bytes resource(std::uint16_t identifier, const Bytes& data)
