@@ -78,6 +78,27 @@ hotKey& hotKey::operator=(const hotKey& other)
     return *this;
 }
 
+hotKey::~hotKey()
+{
+    clearHotKeyRef();
+}
+
+bool hotKey::installHotKeyRef(HotKeyID id)
+{
+    clearHotKeyRef();
+    if (validHotKey() && HotKeyRegistrar::current()->registerHotKey(keyCode(), carbonModifiers(), id))
+        mHotKeyID = id;
+    return isRegistered();
+}
+
+void hotKey::clearHotKeyRef()
+{
+    if (!isRegistered())
+        return;
+    HotKeyRegistrar::current()->unregisterHotKey(mHotKeyID);
+    mHotKeyID = {};
+}
+
 const std::optional<KeyEvent>& hotKey::hotKeyEvent() const
 {
     return mHotKeyEvent;
@@ -95,6 +116,7 @@ void hotKey::setHotKeyEvent(std::optional<KeyEvent> event)
 void hotKey::clearHotKeyEvent()
 {
     setHotKeyEvent(KeyEvent{});
+    clearHotKeyRef();
 }
 
 bool hotKey::validHotKey() const

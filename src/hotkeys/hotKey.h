@@ -10,6 +10,7 @@
 #include "foundation/ArchiveWriter.h"
 #include "foundation/KeyValueObservable.h"
 #include "hotkeys/KeyEvent.h"
+#include "platform/HotKeyRegistrar.h"
 
 namespace qm {
 
@@ -22,10 +23,19 @@ public:
     explicit hotKey(KeyEvent event); // initFromEvent
     hotKey(const hotKey& other);     // the same event, an identity of its own, no observers
     hotKey& operator=(const hotKey& other);
+    ~hotKey() override; // unregisters
 
     const std::optional<KeyEvent>& hotKeyEvent() const; // absent only after setHotKeyEvent(std::nullopt)
     void setHotKeyEvent(std::optional<KeyEvent> event);
-    void clearHotKeyEvent(); // an empty event again
+    void clearHotKeyEvent(); // an empty event again, and unregistered
+
+    // System-wide registration through the installed hot-key registrar. Any current registration
+    // is dropped first; a valid hot key is then registered under the id, which it keeps only when
+    // the system accepts it ({0, 0} otherwise). True when registered.
+    bool installHotKeyRef(HotKeyID id);
+    void clearHotKeyRef();
+    HotKeyID hotKeyID() const { return mHotKeyID; }
+    bool isRegistered() const { return mHotKeyID != HotKeyID{}; }
 
     bool validHotKey() const; // an event of type key-down
     std::uint16_t keyCode() const;   // 0 when invalid
@@ -58,6 +68,7 @@ private:
 
     std::optional<KeyEvent> mHotKeyEvent;
     int mIdentity;
+    HotKeyID mHotKeyID;
 };
 
 } // namespace qm

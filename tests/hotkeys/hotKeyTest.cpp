@@ -2,6 +2,7 @@
 
 #include "foundation/Log.h"
 #include "hotkeys/hotKey.h"
+#include "platform/fake/FakeHotKeyRegistrar.h"
 
 namespace qm {
 namespace {
@@ -136,6 +137,38 @@ TEST(hotKeyTest, UnreadableArchivesGiveAnInvalidHotKey)
         ASSERT_TRUE(key);
         EXPECT_FALSE(key->validHotKey()) << values.size();
     }
+}
+
+// A registration lasts until it is replaced, cleared, the event is cleared or the hot key is gone;
+// a combination another program holds leaves the id {0, 0}.
+TEST(hotKeyTest, RegistersThroughThePlatformUnderItsId)
+{
+    auto registrar = std::make_shared<FakeHotKeyRegistrar>();
+    HotKeyRegistrar::install(registrar);
+    registrar->markTaken({12, 0x0100});
+    const HotKeyID first{0x714D726B, 0}, second{0x714D726B, 10};
+    {
+        hotKey byline(keyDown(11, Shift | Command, "b"));
+        EXPECT_TRUE(byline.installHotKeyRef(first));
+        EXPECT_TRUE(byline.installHotKeyRef(second));
+        EXPECT_EQ(byline.hotKeyID(), second);
+        EXPECT_EQ(registrar->registered().size(), 1u);
+        EXPECT_EQ(registrar->registered().at(second).carbonModifiers, 0x0300u);
+
+        hotKey taken(keyDown(12, Command, "q"));
+        EXPECT_FALSE(taken.installHotKeyRef(first));
+        EXPECT_EQ(taken.hotKeyID(), HotKeyID{});
+        hotKey invalid;
+        EXPECT_FALSE(invalid.installHotKeyRef(first));
+
+        byline.clearHotKeyEvent();
+        EXPECT_TRUE(registrar->registered().empty());
+        EXPECT_FALSE(byline.isRegistered());
+        hotKey caption(keyDown(8, Command, "c"));
+        caption.installHotKeyRef(first);
+    }
+    EXPECT_TRUE(registrar->registered().empty()) << "a hot key that is gone is unregistered";
+    HotKeyRegistrar::install(nullptr);
 }
 
 } // namespace
