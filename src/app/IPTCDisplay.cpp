@@ -33,14 +33,19 @@ std::optional<IPTCRecordArray> filtered(const std::optional<IPTCRecordArray>& re
 
 } // namespace
 
+StringEncoding IPTCDisplay::chosenEncoding(const std::shared_ptr<QMMetadataParser>& parser,
+                                           const UserDefaults& defaults)
+{
+    if (usesXMP(parser, defaults))
+        return Encoding::UTF8;
+    const auto records = parser ? parser->IPTCRecords() : std::nullopt;
+    return TextDecoding::guessTextEncodingOfIPTCRecords(records.value_or(IPTCRecordArray{}), defaults);
+}
+
 IPTCDisplay::Result IPTCDisplay::updateDisplayedIPTCData(const std::shared_ptr<QMMetadataParser>& parser,
                                                          UserDefaults& defaults, bool hasCurrentImagePath)
 {
-    StringEncoding encoding = Encoding::UTF8;
-    if (!usesXMP(parser, defaults)) {
-        const auto records = parser ? parser->IPTCRecords() : std::nullopt;
-        encoding = TextDecoding::guessTextEncodingOfIPTCRecords(records.value_or(IPTCRecordArray{}), defaults);
-    }
+    const StringEncoding encoding = chosenEncoding(parser, defaults);
     Result result = updateDisplayedIPTCDataWithEncoding(parser, encoding, defaults);
     if (hasCurrentImagePath)
         defaults.setObject("panelTextEncoding", PlistValue(static_cast<std::int64_t>(encoding)));

@@ -22,7 +22,9 @@ public:
         std::optional<IPTCRecordArray> filteredIPTCRecords; // what the panel shows
     };
 
-    // UTF-8 when XMP is preferred and present, else the guess from the datasets; stored under
+    // UTF-8 when XMP is preferred and present, else the guess from the datasets.
+    static StringEncoding chosenEncoding(const std::shared_ptr<QMMetadataParser>& parser, const UserDefaults& defaults);
+    // Decoded in chosenEncoding(), which is stored under
     // "panelTextEncoding" when there is a current image.
     static Result updateDisplayedIPTCData(const std::shared_ptr<QMMetadataParser>& parser, UserDefaults& defaults,
                                           bool hasCurrentImagePath);

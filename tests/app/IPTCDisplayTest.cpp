@@ -6,29 +6,14 @@
 #include "app/IPTCDisplay.h"
 #include "foundation/UserDefaults.h"
 #include "parsers/QMMetadataParser.h"
+#include "support/HeldParser.h"
 
 using namespace qm;
 using Bytes = std::vector<std::uint8_t>;
+using qm::test::HeldParser;
 
 namespace {
 
-class HeldParser : public QMMetadataParser {
-public:
-    HeldParser(IPTCRecordArray records, std::optional<std::string> xmp)
-        : QMMetadataParser("/held.jpg"), mRecords(std::move(records)), mXMP(std::move(xmp))
-    {
-    }
-    const char* className() const override { return "HeldParser"; }
-    bool parseImageStream(simpleStream&, Error*) override { return true; }
-    std::optional<IPTCRecordArray> IPTCRecords() const override { return mRecords; }
-    void setIPTCRecords(std::optional<IPTCRecordArray> records) override { mRecords = std::move(records); }
-    std::optional<std::string> XMP() const override { return mXMP; }
-    void setXMP(std::optional<std::string> packet) override { mXMP = std::move(packet); }
-
-private:
-    std::optional<IPTCRecordArray> mRecords;
-    std::optional<std::string> mXMP;
-};
 
 std::shared_ptr<cIPTCRecord> record(std::uint8_t dataSet, const std::string& text)
 {
