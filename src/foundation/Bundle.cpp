@@ -115,7 +115,9 @@ std::optional<PlistValue> Bundle::plistResource(std::string_view name) const
 
 std::string Bundle::localizedString(std::string_view key) const
 {
-    for (const auto& language : preferredLanguages()) {
+    auto languages = preferredLanguages();
+    languages.emplace_back(kDevelopmentLanguage);
+    for (const auto& language : languages) {
         const PlistDictionary* table = nullptr;
         {
             std::lock_guard lock(mStringTables->mutex);

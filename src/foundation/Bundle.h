@@ -30,7 +30,8 @@ public:
     std::optional<PlistValue> plistResource(std::string_view name) const;
 
     // The text for an English key from <lang>.lproj/Localizable.plist, the first preferred language
-    // that has one winning; the key itself when there is none. Each table is read once.
+    // that has one winning, then the development language's (en); the key itself when there is
+    // none. Each table is read once.
     std::string localizedString(std::string_view key) const;
 
     // Language codes in order of preference, from LANGUAGE, LC_ALL, LC_MESSAGES and LANG ("de", "fr", ...).
