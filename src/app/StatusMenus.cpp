@@ -24,9 +24,20 @@ void takeKeyEquivalent(MenuItem& item, const std::shared_ptr<hotKey>& key)
     item.hotKeyTitle = key->menuItemString();
 }
 
+const char* templateTitle(int tag)
+{
+    switch (tag) {
+    case MenuItem::TogglePanelTag: return "Show or hide the metadata panel";
+    case MenuItem::PreferencesTag: return "Preferences…";
+    case MenuItem::AboutTag: return "About Quillmark";
+    default: return "Quit Quillmark";
+    }
+}
+
 MenuItem templateItem(int tag)
 {
     MenuItem item;
+    item.title = localized(templateTitle(tag));
     item.action = MenuItem::Action::Template;
     item.templateTag = tag;
     return item;

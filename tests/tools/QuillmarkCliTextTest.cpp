@@ -223,3 +223,22 @@ TEST_F(QuillmarkCliTexts, TheSampleHasABylineAndACaptionOutOfTheBox)
 }
 
 } // namespace
+
+TEST_F(QuillmarkCliTexts, MenusListTheCurrentPublicationsTextBlocksWithTheirHotKeys)
+{
+    const std::string publications = R"json({"publications": [
+ {"name": "Daily", "bylines": [
+   {"name": "Staff", "theHotKey": {"keyCode": 1, "modifierFlags": 1179648, "characters": "s"}},
+   {"name": "-"}, {"name": "Hidden", "display": false}, {"name": "Agency"}],
+  "captions": [], "defaultByline": "Agency"},
+ {"name": "-", "bylines": [], "captions": []}]}
+)json";
+    ASSERT_EQ(run({"publications", "import", textFile("menus.json", publications)}).status, 0);
+    EXPECT_EQ(run({"menu", "byline"}).out,
+              "Staff\tmake-text-frame\t⇧⌘S\t\n-\nAgency (default)\tmake-text-frame\t\t\n");
+    EXPECT_EQ(run({"menu", "caption"}).out, "[No captions defined]\tnone\t\tdisabled\n");
+    EXPECT_EQ(run({"menu", "publication"}).out, "Daily\tswitch-publication\t\tchecked\n-\n");
+    EXPECT_EQ(run({"menu", "status", "--json"}).out.substr(0, 60),
+              R"([{"title":"Show or hide the metadata panel","action":"templa)");
+    EXPECT_EQ(run({"menu", "window"}).status, 2);
+}

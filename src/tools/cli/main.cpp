@@ -69,6 +69,13 @@ constexpr std::array commands{
             "  file is told on standard error unless alertMissingPublicationSettingsFile is off.\n"
             "  export writes every setting as an XML property list.\n",
             runSettings},
+    Command{"menu", "the status item's menus as data",
+            "usage: quillmark-cli menu status|publication|byline|caption [--json]\n"
+            "  Prints the menu as the status item would show it now, one item a line:\n"
+            "  TITLE<TAB>ACTION<TAB>HOT KEY<TAB>FLAGS (checked, disabled), `-` for a separator.\n"
+            "  The byline and caption menus list the current publication's text blocks that are\n"
+            "  displayed, the default marked \"(default)\", with the hot key that makes each.\n",
+            runMenu},
     Command{"set", "change datasets and write the file",
             "usage: quillmark-cli set FILE [--out OUT] [R:D=TEXT...] [--xmp] [--via-image-library]\n"
             "  Sets each dataset R:D to TEXT (the file's datasets first take the encoding guessed\n"
