@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace qm {
+
+// Opening files the way the desktop does, and what it knows of the applications that open them.
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+    // The program file of the application that opens the file by default; none when no
+    // application is known for its type.
+    virtual std::optional<std::filesystem::path> applicationForFile(const std::filesystem::path& file) = 0;
+    // Opens the file with its default application; false when nothing could be started.
+    virtual bool openFile(const std::filesystem::path& file) = 0;
+    // The icon theme name of an application's icon; none when it has none.
+    virtual std::optional<std::string> iconName(const std::filesystem::path& application) = 0;
+
+    // The installed one (one that knows no application and opens nothing, until a program
+    // installs its own).
+    static std::shared_ptr<Workspace> current();
+    static void install(std::shared_ptr<Workspace> workspace);
+};
+
+} // namespace qm
