@@ -27,4 +27,12 @@ private:
     std::shared_ptr<Interface> mImplementation = std::make_shared<Fallback>();
 };
 
+// The one process-wide InstalledImplementation of an interface.
+template <typename Interface, typename Fallback>
+InstalledImplementation<Interface, Fallback>& installedImplementation()
+{
+    static InstalledImplementation<Interface, Fallback> instance;
+    return instance;
+}
+
 } // namespace qm

@@ -1,0 +1,376 @@
+#include "bridge/LayoutConnection.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include <unistd.h>
+
+#include "errors/errorHandler.h"
+#include "foundation/Log.h"
+#include "foundation/MainThread.h"
+#include "foundation/UserDefaults.h"
+#include "platform/AlertPresenter.h"
+#include "platform/DocumentApplications.h"
+#include "platform/ModifierKeys.h"
+#include "platform/ProcessList.h"
+#include "textgen/textBlockSpec.h"
+
+namespace qm {
+
+namespace fs = std::filesystem;
+using Outcome = LayoutCallResult::Outcome;
+
+namespace {
+
+constexpr std::int32_t ScriptMissingErrorCode = -8;
+constexpr std::int32_t ScriptProtocolErrorCode = -9;
+constexpr std::int32_t SelectedImageErrorCodeWithPath = -10;
+constexpr const char* SelectedImagePathErrorDomain = "IndesignConnectionDomain";
+constexpr const char* ScriptErrorStatusDomain = "NSOSStatusErrorDomain";
+
+// The last component of a path, trailing slashes ignored; nothing for an empty one.
+std::optional<std::string> lastPathComponent(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    std::string name = fs::path(path).filename().string();
+    if (name.empty())
+        return std::nullopt;
+    return name;
+}
+
+bool isReadableFolder(const fs::path& folder)
+{
+    std::error_code error;
+    return fs::is_directory(folder, error) && ::access(folder.c_str(), R_OK | X_OK) == 0;
+}
+
+LayoutCallResult noScript()
+{
+    return LayoutCallResult::failure(Outcome::NotConnected,
+                                     {LayoutScriptClient::NotConnectedErrorNumber, "the layout script is not loaded", ""});
+}
+
+LayoutCallResult notRunning()
+{
+    return LayoutCallResult::failure(
+        Outcome::NotConnected, {LayoutScriptClient::NotConnectedErrorNumber, "the layout application is not running", ""});
+}
+
+void presentOnMainThread(const Error& error)
+{
+    MainThread::perform([error] { AlertPresenter::current()->presentError(error); }, true);
+}
+
+bool flag(const nlohmann::json& item)
+{
+    return item.is_boolean() && item.get<bool>();
+}
+
+std::optional<std::string> text(const nlohmann::json& item)
+{
+    if (!item.is_string())
+        return std::nullopt;
+    return item.get<std::string>();
+}
+
+// The path in "getselectedpictureframeimageposixpath"'s result: a text, or a list whose first item is one.
+std::optional<std::string> imagePathText(const nlohmann::json& result)
+{
+    if (result.is_array() && !result.empty())
+        return text(result.front());
+    return text(result);
+}
+
+} // namespace
+
+bool LayoutConnection::isLayoutApplicationName(const std::string& fileName)
+{
+    constexpr std::string_view base = "scribus";
+    if (fileName.size() < base.size() ||
+        !std::equal(base.begin(), base.end(), fileName.begin(),
+                    [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); }))
+        return false;
+    if (fileName.size() == base.size())
+        return true;
+    const char next = fileName[base.size()];
+    return next == '-' || next == '_' || next == '.' || std::isdigit(static_cast<unsigned char>(next));
+}
+
+std::string LayoutConnection::errorDomainName()
+{
+    if (auto info = Bundle::main().plistResource("Info"))
+        if (const PlistValue* identifier = info->find("CFBundleIdentifier"); identifier && identifier->string())
+            return *identifier->string();
+    return "org.quillmark.Quillmark";
+}
+
+Error LayoutConnection::errorForErrorCode(std::int32_t code)
+{
+    return Error{errorDomainName(), code, "", ""};
+}
+
+LayoutConnection::LayoutConnection(const Bundle& bundle)
+    : mBundle(bundle), mSelectionChanged(std::make_shared<std::function<void()>>())
+{
+    loadScriptResource();
+}
+
+void LayoutConnection::loadScriptResource()
+{
+    const fs::path folder = mBundle.resourcePath() / "layout" / "scribus";
+    if (isReadableFolder(folder)) {
+        mScript = folder;
+        return;
+    }
+    mScript.reset();
+    Log::format("LayoutConnection: the layout script %s is missing or cannot be read", folder.c_str());
+    errorHandler::presentErrorMessageWithErrorCode(ScriptMissingErrorCode, std::nullopt, std::nullopt);
+}
+
+void LayoutConnection::setCallTimeout(std::chrono::milliseconds timeout)
+{
+    mCallTimeout = timeout;
+    if (mClient)
+        mClient->setTimeout(timeout);
+}
+
+void LayoutConnection::setSelectionChangedHandler(std::function<void()> handler)
+{
+    *mSelectionChanged = std::move(handler);
+}
+
+std::optional<std::string> LayoutConnection::instanceName() const
+{
+    if (mPreferredAppPath)
+        if (auto name = lastPathComponent(*mPreferredAppPath))
+            return name;
+    if (auto running = firstRunningInstanceName())
+        return running;
+    if (auto application = DocumentApplications::current()->defaultApplication(DocumentType))
+        return lastPathComponent(application->string());
+    return std::nullopt;
+}
+
+std::optional<std::string> LayoutConnection::firstRunningInstanceName() const
+{
+    for (const auto& process : ProcessList::current()->runningProcesses())
+        if (auto name = process.executable.filename().string(); isLayoutApplicationName(name))
+            return name;
+    return std::nullopt;
+}
+
+nlohmann::json LayoutConnection::AETargetDescriptor() const
+{
+    return instanceName().value_or("");
+}
+
+LayoutArguments LayoutConnection::arguments() const
+{
+    return LayoutArguments().text(AETargetDescriptor().get<std::string>());
+}
+
+bool LayoutConnection::isRunning()
+{
+    return addressedClient() != nullptr;
+}
+
+// The client of the socket that answers for the addressed instance: QUILLMARK_LAYOUT_SOCKET's, else
+// that of the first process running the instance's program file whose socket answers.
+LayoutScriptClient* LayoutConnection::addressedClient()
+{
+    if (auto socket = LayoutScriptClient::socketPathFromEnvironment())
+        return answeringClient(*socket);
+    const auto name = instanceName();
+    if (!name)
+        return nullptr;
+    for (const auto& process : ProcessList::current()->runningProcesses())
+        if (process.executable.filename() == *name)
+            if (auto* client = answeringClient(LayoutScriptClient::socketPathForProcess(process.pid)))
+                return client;
+    return nullptr;
+}
+
+LayoutScriptClient* LayoutConnection::answeringClient(const fs::path& socketPath)
+{
+    if (mClient && mClient->socketPath() == socketPath && mClient->isConnected())
+        return mClient.get();
+    auto client = makeClient(socketPath);
+    const auto handshake = client->connect();
+    reportWrongProtocolOnce(handshake, socketPath);
+    if (!handshake.answered())
+        return nullptr;
+    mClient = std::move(client);
+    return mClient.get();
+}
+
+std::unique_ptr<LayoutScriptClient> LayoutConnection::makeClient(const fs::path& socketPath) const
+{
+    auto client = std::make_unique<LayoutScriptClient>(socketPath, mCallTimeout);
+    client->setEventHandler([handler = mSelectionChanged](const std::string& event) {
+        if (event == "selectionChanged" && *handler)
+            (*handler)();
+    });
+    return client;
+}
+
+// A layout script of another version is error -9, presented once for each socket.
+void LayoutConnection::reportWrongProtocolOnce(const LayoutCallResult& result, const fs::path& socketPath)
+{
+    if (result.outcome != Outcome::WrongProtocol || !mWrongProtocolReported.insert(socketPath).second)
+        return;
+    Log::format("LayoutConnection: %s", result.error.message.c_str());
+    errorHandler::presentErrorMessageWithErrorCode(ScriptProtocolErrorCode, std::nullopt, std::nullopt);
+}
+
+LayoutCallResult LayoutConnection::call(const char* handler, const LayoutArguments& arguments)
+{
+    if (!mScript)
+        return noScript();
+    auto* client = addressedClient();
+    if (!client)
+        return notRunning();
+    return client->call(handler, arguments.list());
+}
+
+void LayoutConnection::activate()
+{
+    call("activateindesign", arguments());
+}
+
+LayoutConnection::State LayoutConnection::isRunning(const textBlockSpec& spec, const IPTCRecordArray& records)
+{
+    const auto request = arguments()
+                             .text(spec.paragraphStyleName().value_or(""))
+                             .text(spec.objectStyleName().value_or(""))
+                             .text(spec.textColorSwatchName().value_or(""));
+    State state;
+    state.isRunning = isRunning();
+    if (!state.isRunning)
+        return state;
+    auto result = call("requiredstylesexist", request);
+    if (result.answered() && result.result.is_array() && result.result.size() >= 7)
+        return stateFromResult(result.result, spec, records);
+    if (result.answered())
+        result.error = {-1, "unexpected result " + result.result.dump(), ""};
+    Log::format("ae err: %s", result.error.toJson().dump().c_str());
+    return state;
+}
+
+LayoutConnection::State LayoutConnection::stateFromResult(const nlohmann::json& result, const textBlockSpec& spec,
+                                                          const IPTCRecordArray& records) const
+{
+    const IPTCCodeSet missing = spec.missingRequiredIPTCFields(records);
+    return State{true,
+                 flag(result[0]),
+                 text(result[1]),
+                 flag(result[2]),
+                 text(result[3]),
+                 flag(result[4]),
+                 flag(result[5]),
+                 flag(result[6]),
+                 std::vector<cIPTCCode>(missing.begin(), missing.end())};
+}
+
+bool LayoutConnection::existenceCheck(const char* handler, const std::string& name)
+{
+    const auto result = call(handler, arguments().text(name));
+    return result.answered() && flag(result.result);
+}
+
+bool LayoutConnection::paragraphStyleExistsInFrontDocument(const std::string& name)
+{
+    return existenceCheck("paragraphstyleexists", name);
+}
+
+bool LayoutConnection::objectStyleExistsInFrontDocument(const std::string& name)
+{
+    return existenceCheck("objectstyleexists", name);
+}
+
+bool LayoutConnection::colorSwatchExistsInFrontDocument(const std::string& name)
+{
+    return existenceCheck("colorswatchexists", name);
+}
+
+void LayoutConnection::setParagraphStyleOfSelectedTextFrame(const std::string& styleName)
+{
+    if (!isRunning() || !mScript)
+        return;
+    const auto result = call("setparagraphstyleofselectedframe", arguments().text(styleName));
+    if (!result.answered())
+        presentOnMainThread(Error{GeneralErrorDomain, result.error.number, result.error.message, result.error.brief});
+}
+
+std::optional<std::string> LayoutConnection::selectedImagePath(Error* error)
+{
+    if (!isRunning() || !mScript)
+        return std::nullopt;
+    const auto result = call("getselectedpictureframeimageposixpath", arguments());
+    return imagePathFromResult(result, error);
+}
+
+std::optional<std::string> LayoutConnection::imagePathFromResult(const LayoutCallResult& result, Error* error) const
+{
+    if (auto path = result.answered() ? imagePathText(result.result) : std::nullopt) {
+        std::replace(path->begin(), path->end(), ':', '/');
+        if (!path->empty())
+            return path;
+        if (error)
+            *error = Error{SelectedImagePathErrorDomain, EmptyImagePathErrorCode, "", ""};
+        return std::nullopt;
+    }
+    if (!result.answered()) {
+        if (error)
+            *error = Error{ScriptErrorStatusDomain, result.error.number, result.error.message, result.error.brief};
+        if (result.error.number == SelectedImageErrorCodeWithPath)
+            return result.error.message;
+        return std::nullopt;
+    }
+    const auto items = result.result.is_array() ? static_cast<int>(result.result.size()) : 0;
+    Log::format("indesign_getSelectedImageURL no event result: %s, number of items: %d, stringValue: %s",
+                result.result.dump().c_str(), items, text(result.result).value_or("(null)").c_str());
+    return std::nullopt;
+}
+
+bool LayoutConnection::optionKeyIsDown() const
+{
+    return ModifierKeys::current()->alternateKeyIsDown();
+}
+
+void LayoutConnection::createText(const std::optional<std::string>& imagePath, const IPTCRecordArray& records,
+                                  textBlockSpec& spec, bool isPartOfMultipleFrames)
+{
+    auto& defaults = UserDefaults::standard();
+    const bool useDummyText =
+        defaults.boolForKey("optionKeyOverridesEmptyFrame") && (!imagePath || optionKeyIsDown());
+    const auto text =
+        useDummyText ? defaults.stringForKey("optionKeyDummyText") : spec.textWithFilePath(imagePath, records);
+    if (text)
+        createTextFrame(*text, spec, isPartOfMultipleFrames);
+}
+
+// The names come in the order paragraph style, swatch, object style; textWrap's low 8 bits make
+// its flag.
+void LayoutConnection::createTextFrame(const std::string& text, const textBlockSpec& spec, bool isPartOfMultipleFrames)
+{
+    const bool selectFrame = !isPartOfMultipleFrames && UserDefaults::standard().boolForKey("selectCreatedTextFrames");
+    const auto request = arguments()
+                             .text(text)
+                             .text(spec.paragraphStyleName().value_or(""))
+                             .text(spec.textColorSwatchName().value_or(""))
+                             .text(spec.objectStyleName().value_or(""))
+                             .integer(static_cast<std::int32_t>(spec.position()))
+                             .real(spec.frameIndependentDimension())
+                             .real(spec.horizontalGutter())
+                             .real(spec.verticalGutter())
+                             .boolean(spec.fitFrameToContent())
+                             .integer(static_cast<std::int32_t>(spec.textAngle()))
+                             .integer(static_cast<std::int32_t>(spec.verticalJustification()))
+                             .integer(static_cast<std::int32_t>(spec.horizontalJustification()))
+                             .boolean((spec.textWrap() & 0xFF) != 0)
+                             .boolean(selectFrame);
+    call("maketextbox", request);
+}
+
+} // namespace qm

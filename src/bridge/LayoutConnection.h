@@ -1,0 +1,117 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "bridge/LayoutArguments.h"
+#include "bridge/LayoutCallResult.h"
+#include "bridge/LayoutScriptClient.h"
+#include "foundation/Bundle.h"
+#include "foundation/Error.h"
+#include "metadata/cIPTCCode.h"
+#include "metadata/cIPTCRecord.h"
+
+namespace qm {
+
+class textBlockSpec;
+
+// The program's only way to the layout application (Scribus): it finds the layout script
+// resource, decides which installed application it addresses (the instance, named by its
+// program file's name), tells whether that instance runs, and calls the layout script's handlers
+// in it. Absent style, object style and swatch names are sent as empty texts.
+class LayoutConnection {
+public:
+    // The state check's answer.
+    struct State {
+        bool isRunning = false;
+        bool openDocumentExists = false;
+        std::optional<std::string> frontDocumentName;
+        bool selectedImageExists = false; // something usable is selected
+        std::optional<std::string> imagePath;
+        bool paragraphStyleExists = false;
+        bool objectStyleExists = false;
+        bool colorSwatchExists = false;
+        std::vector<cIPTCCode> missingMetadata;
+    };
+
+    // The program files that are layout applications: "scribus" and its versioned names ("scribus-ng").
+    static bool isLayoutApplicationName(const std::string& fileName);
+    static constexpr const char* DocumentType = "application/vnd.scribus";
+    // Code of selectedImagePath's error when the script answered a path that is empty.
+    static constexpr std::int32_t EmptyImagePathErrorCode = -15;
+
+    // The connection's coded errors: the bundle identifier as domain, the code, no texts.
+    static std::string errorDomainName();
+    static Error errorForErrorCode(std::int32_t code);
+
+    // Loads the layout script resource of the bundle.
+    explicit LayoutConnection(const Bundle& bundle = Bundle::main());
+
+    // Finds the script resource (the folder layout/scribus); on failure presents error -8.
+    void loadScriptResource();
+    const std::optional<std::filesystem::path>& script() const { return mScript; }
+
+    const std::optional<std::string>& preferredAppPath() const { return mPreferredAppPath; }
+    void setPreferredAppPath(std::optional<std::string> path) { mPreferredAppPath = std::move(path); }
+
+    void setCallTimeout(std::chrono::milliseconds timeout);
+    // Told on the main thread whenever the addressed application's selection changes.
+    void setSelectionChangedHandler(std::function<void()> handler);
+
+    std::optional<std::string> instanceName() const;
+    std::optional<std::string> firstRunningInstanceName() const;
+    // Argument 1 of every layout script call: the instance name as a text.
+    nlohmann::json AETargetDescriptor() const;
+
+    // A process running the instance's program file answers on its socket (with
+    // QUILLMARK_LAYOUT_SOCKET: that socket answers).
+    bool isRunning();
+    // The state check of the text frame commands.
+    State isRunning(const textBlockSpec& spec, const IPTCRecordArray& records);
+
+    void activate();
+    bool paragraphStyleExistsInFrontDocument(const std::string& name);
+    bool objectStyleExistsInFrontDocument(const std::string& name);
+    bool colorSwatchExistsInFrontDocument(const std::string& name);
+    // Presents the script's error when it fails.
+    void setParagraphStyleOfSelectedTextFrame(const std::string& styleName);
+    // The selected picture frame's image path; `error`, when given, is written only on failure.
+    std::optional<std::string> selectedImagePath(Error* error);
+    bool optionKeyIsDown() const;
+
+    // Chooses the text for the frame (the dummy text or the text block's) and makes the frame.
+    void createText(const std::optional<std::string>& imagePath, const IPTCRecordArray& records, textBlockSpec& spec,
+                    bool isPartOfMultipleFrames);
+    // Sends "maketextbox" with the text and the text block's layout settings.
+    void createTextFrame(const std::string& text, const textBlockSpec& spec, bool isPartOfMultipleFrames);
+
+private:
+    LayoutScriptClient* addressedClient();
+    LayoutScriptClient* answeringClient(const std::filesystem::path& socketPath);
+    std::unique_ptr<LayoutScriptClient> makeClient(const std::filesystem::path& socketPath) const;
+    void reportWrongProtocolOnce(const LayoutCallResult& result, const std::filesystem::path& socketPath);
+    LayoutArguments arguments() const;
+    LayoutCallResult call(const char* handler, const LayoutArguments& arguments);
+    bool existenceCheck(const char* handler, const std::string& name);
+    State stateFromResult(const nlohmann::json& result, const textBlockSpec& spec, const IPTCRecordArray& records) const;
+    std::optional<std::string> imagePathFromResult(const LayoutCallResult& result, Error* error) const;
+
+    Bundle mBundle;
+    std::optional<std::filesystem::path> mScript;
+    std::optional<std::string> mPreferredAppPath;
+    std::chrono::milliseconds mCallTimeout = LayoutScriptClient::DefaultTimeout;
+    std::shared_ptr<std::function<void()>> mSelectionChanged;
+    std::unique_ptr<LayoutScriptClient> mClient;
+    std::set<std::filesystem::path> mWrongProtocolReported;
+};
+
+} // namespace qm

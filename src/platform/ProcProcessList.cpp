@@ -1,0 +1,55 @@
+#include "platform/ProcProcessList.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<int> processId(const std::string& folderName)
+{
+    int pid = 0;
+    const char* end = folderName.data() + folderName.size();
+    auto [stop, error] = std::from_chars(folderName.data(), end, pid);
+    if (error != std::errc() || stop != end || pid <= 0)
+        return std::nullopt;
+    return pid;
+}
+
+// A program file replaced while it runs (a package upgrade) reads "<path> (deleted)".
+fs::path withoutDeletedMark(fs::path executable)
+{
+    constexpr std::string_view mark = " (deleted)";
+    std::string text = executable.string();
+    if (text.ends_with(mark))
+        text.erase(text.size() - mark.size());
+    return text;
+}
+
+} // namespace
+
+std::vector<RunningProcess> ProcProcessList::runningProcesses()
+{
+    std::vector<RunningProcess> processes;
+    std::error_code error;
+    for (fs::directory_iterator entry(mProcFolder, error), end; !error && entry != end; entry.increment(error)) {
+        const auto pid = processId(entry->path().filename().string());
+        if (!pid)
+            continue;
+        std::error_code linkError;
+        fs::path executable = fs::read_symlink(entry->path() / "exe", linkError);
+        if (!linkError)
+            processes.push_back({*pid, withoutDeletedMark(std::move(executable))});
+    }
+    std::sort(processes.begin(), processes.end(),
+              [](const RunningProcess& a, const RunningProcess& b) { return a.pid < b.pid; });
+    return processes;
+}
+
+} // namespace qm
