@@ -10,9 +10,9 @@
 #include "foundation/MainThread.h"
 #include "foundation/UserDefaults.h"
 #include "platform/AlertPresenter.h"
-#include "platform/DocumentApplications.h"
 #include "platform/ModifierKeys.h"
 #include "platform/ProcessList.h"
+#include "platform/Workspace.h"
 #include "textgen/textBlockSpec.h"
 
 namespace qm {
@@ -147,7 +147,7 @@ std::optional<std::string> LayoutConnection::instanceName() const
             return name;
     if (auto running = firstRunningInstanceName())
         return running;
-    if (auto application = DocumentApplications::current()->defaultApplication(DocumentType))
+    if (auto application = Workspace::current()->applicationForExtension(DocumentExtension))
         return lastPathComponent(application->string());
     return std::nullopt;
 }
@@ -155,8 +155,8 @@ std::optional<std::string> LayoutConnection::instanceName() const
 std::optional<std::string> LayoutConnection::firstRunningInstanceName() const
 {
     for (const auto& process : ProcessList::current()->runningProcesses())
-        if (auto name = process.executable.filename().string(); isLayoutApplicationName(name))
-            return name;
+        if (isLayoutApplicationName(process.name()))
+            return process.name();
     return std::nullopt;
 }
 
@@ -185,7 +185,7 @@ LayoutScriptClient* LayoutConnection::addressedClient()
     if (!name)
         return nullptr;
     for (const auto& process : ProcessList::current()->runningProcesses())
-        if (process.executable.filename() == *name)
+        if (process.name() == *name)
             if (auto* client = answeringClient(LayoutScriptClient::socketPathForProcess(process.pid)))
                 return client;
     return nullptr;

@@ -45,7 +45,8 @@ public:
 
     // The program files that are layout applications: "scribus" and its versioned names ("scribus-ng").
     static bool isLayoutApplicationName(const std::string& fileName);
-    static constexpr const char* DocumentType = "application/vnd.scribus";
+    // The extension of Scribus documents, whose default application may be the instance.
+    static constexpr const char* DocumentExtension = "sla";
     // Code of selectedImagePath's error when the script answered a path that is empty.
     static constexpr std::int32_t EmptyImagePathErrorCode = -15;
 

@@ -23,20 +23,19 @@ std::optional<int> processId(const std::string& folderName)
 }
 
 // A program file replaced while it runs (a package upgrade) reads "<path> (deleted)".
-fs::path withoutDeletedMark(fs::path executable)
+std::string withoutDeletedMark(std::string executable)
 {
     constexpr std::string_view mark = " (deleted)";
-    std::string text = executable.string();
-    if (text.ends_with(mark))
-        text.erase(text.size() - mark.size());
-    return text;
+    if (executable.ends_with(mark))
+        executable.erase(executable.size() - mark.size());
+    return executable;
 }
 
 } // namespace
 
-std::vector<RunningProcess> ProcProcessList::runningProcesses()
+std::vector<RunningApplication> ProcProcessList::runningProcesses()
 {
-    std::vector<RunningProcess> processes;
+    std::vector<RunningApplication> processes;
     std::error_code error;
     for (fs::directory_iterator entry(mProcFolder, error), end; !error && entry != end; entry.increment(error)) {
         const auto pid = processId(entry->path().filename().string());
@@ -45,10 +44,10 @@ std::vector<RunningProcess> ProcProcessList::runningProcesses()
         std::error_code linkError;
         fs::path executable = fs::read_symlink(entry->path() / "exe", linkError);
         if (!linkError)
-            processes.push_back({*pid, withoutDeletedMark(std::move(executable))});
+            processes.push_back({*pid, withoutDeletedMark(executable.string())});
     }
     std::sort(processes.begin(), processes.end(),
-              [](const RunningProcess& a, const RunningProcess& b) { return a.pid < b.pid; });
+              [](const RunningApplication& a, const RunningApplication& b) { return a.pid < b.pid; });
     return processes;
 }
 

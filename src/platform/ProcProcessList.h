@@ -11,7 +11,7 @@ namespace qm {
 class ProcProcessList : public ProcessList {
 public:
     explicit ProcProcessList(std::filesystem::path procFolder = "/proc") : mProcFolder(std::move(procFolder)) {}
-    std::vector<RunningProcess> runningProcesses() override;
+    std::vector<RunningApplication> runningProcesses() override;
 
 private:
     std::filesystem::path mProcFolder;

@@ -1,22 +1,18 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <vector>
 
-namespace qm {
+#include "platform/FrontApplication.h"
 
-struct RunningProcess {
-    int pid = 0;
-    std::filesystem::path executable; // absolute path of the program file
-};
+namespace qm {
 
 // The processes of this user that are running now.
 class ProcessList {
 public:
     virtual ~ProcessList() = default;
     // In ascending process id order; processes whose executable cannot be read are left out.
-    virtual std::vector<RunningProcess> runningProcesses() = 0;
+    virtual std::vector<RunningApplication> runningProcesses() = 0;
 
     // The installed one (/proc on Linux, until a program installs another).
     static std::shared_ptr<ProcessList> current();

@@ -9,6 +9,7 @@ namespace {
 class EmptyWorkspace : public Workspace {
 public:
     std::optional<std::filesystem::path> applicationForFile(const std::filesystem::path&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> applicationForExtension(const std::string&) override { return std::nullopt; }
     bool openFile(const std::filesystem::path&) override { return false; }
     std::optional<std::string> iconName(const std::filesystem::path&) override { return std::nullopt; }
 };

@@ -14,6 +14,9 @@ public:
     // The program file of the application that opens the file by default; none when no
     // application is known for its type.
     virtual std::optional<std::filesystem::path> applicationForFile(const std::filesystem::path& file) = 0;
+    // The program file of the default application for documents with the extension ("sla"); no file
+    // is needed.
+    virtual std::optional<std::filesystem::path> applicationForExtension(const std::string& extension) = 0;
     // Opens the file with its default application; false when nothing could be started.
     virtual bool openFile(const std::filesystem::path& file) = 0;
     // The icon theme name of an application's icon; none when it has none.

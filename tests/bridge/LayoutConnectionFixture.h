@@ -10,9 +10,9 @@
 #include "bridge/LayoutConnection.h"
 #include "foundation/Bundle.h"
 #include "platform/fake/FakeAlertPresenter.h"
-#include "platform/fake/FakeDocumentApplications.h"
 #include "platform/fake/FakeModifierKeys.h"
 #include "platform/fake/FakeProcessList.h"
+#include "platform/fake/FakeWorkspace.h"
 
 namespace qm::test {
 
@@ -32,7 +32,7 @@ protected:
     {
         MainThread::adoptCurrentThread();
         ProcessList::install(mProcesses);
-        DocumentApplications::install(mApplications);
+        Workspace::install(mWorkspace);
         ModifierKeys::install(mModifierKeys);
         AlertPresenter::install(mAlerts);
     }
@@ -40,7 +40,7 @@ protected:
     void TearDown() override
     {
         ProcessList::install(nullptr);
-        DocumentApplications::install(nullptr);
+        Workspace::install(nullptr);
         ModifierKeys::install(nullptr);
         AlertPresenter::install(nullptr);
     }
@@ -60,7 +60,7 @@ protected:
     ScopedEnvironment mRuntime{"XDG_RUNTIME_DIR", (mFolder.path() / "runtime").string()};
     ScopedEnvironment mNoSocket{"QUILLMARK_LAYOUT_SOCKET", std::nullopt};
     std::shared_ptr<FakeProcessList> mProcesses = std::make_shared<FakeProcessList>();
-    std::shared_ptr<FakeDocumentApplications> mApplications = std::make_shared<FakeDocumentApplications>();
+    std::shared_ptr<FakeWorkspace> mWorkspace = std::make_shared<FakeWorkspace>();
     std::shared_ptr<FakeModifierKeys> mModifierKeys = std::make_shared<FakeModifierKeys>();
     std::shared_ptr<FakeAlertPresenter> mAlerts = std::make_shared<FakeAlertPresenter>();
     std::map<int, std::unique_ptr<FakeLayoutApplication>> mRunningApplications;

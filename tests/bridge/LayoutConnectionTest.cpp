@@ -16,7 +16,7 @@ TEST_F(LayoutConnectionTest, TheInstanceIsThePreferredThenTheFirstRunningThenThe
     struct Case {
         const char* name;
         std::optional<std::string> preferredPath;
-        std::vector<RunningProcess> processes;
+        std::vector<RunningApplication> processes;
         std::vector<int> answeringPids;
         std::optional<std::string> defaultApplication;
         std::optional<std::string> instanceName;
@@ -42,10 +42,10 @@ TEST_F(LayoutConnectionTest, TheInstanceIsThePreferredThenTheFirstRunningThenThe
         for (int pid : testCase.answeringPids)
             answering.push_back(std::make_unique<FakeLayoutApplication>(LayoutScriptClient::socketPathForProcess(pid)));
         mProcesses->setProcesses(testCase.processes);
-        mApplications = std::make_shared<FakeDocumentApplications>();
+        mWorkspace = std::make_shared<FakeWorkspace>();
         if (testCase.defaultApplication)
-            mApplications->setDefaultApplication(LayoutConnection::DocumentType, *testCase.defaultApplication);
-        DocumentApplications::install(mApplications);
+            mWorkspace->setApplication(LayoutConnection::DocumentExtension, *testCase.defaultApplication);
+        Workspace::install(mWorkspace);
         LayoutConnection connection(bundle());
         connection.setPreferredAppPath(testCase.preferredPath);
 

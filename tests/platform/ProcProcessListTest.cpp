@@ -31,14 +31,14 @@ TEST(ProcProcessListTest, ListsNumberedFoldersWithAReadableProgramLink)
 
     ASSERT_EQ(processes.size(), 2u);
     EXPECT_EQ(processes[0].pid, 4);
-    EXPECT_EQ(processes[0].executable, "/usr/bin/bash");
+    EXPECT_EQ(processes[0].executablePath, "/usr/bin/bash");
     EXPECT_EQ(processes[1].pid, 30);
-    EXPECT_EQ(processes[1].executable, "/usr/bin/scribus");
+    EXPECT_EQ(processes[1].executablePath, "/usr/bin/scribus");
     fs::remove_all(proc);
 
     const auto live = ProcProcessList().runningProcesses();
-    EXPECT_TRUE(std::any_of(live.begin(), live.end(), [](const RunningProcess& process) {
-        return process.pid == ::getpid() && process.executable == fs::read_symlink("/proc/self/exe");
+    EXPECT_TRUE(std::any_of(live.begin(), live.end(), [](const RunningApplication& process) {
+        return process.pid == ::getpid() && process.executablePath == fs::read_symlink("/proc/self/exe").string();
     }));
 }
 

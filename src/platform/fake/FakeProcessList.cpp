@@ -2,13 +2,13 @@
 
 namespace qm {
 
-void FakeProcessList::setProcesses(std::vector<RunningProcess> processes)
+void FakeProcessList::setProcesses(std::vector<RunningApplication> processes)
 {
     std::lock_guard lock(mMutex);
     mProcesses = std::move(processes);
 }
 
-std::vector<RunningProcess> FakeProcessList::runningProcesses()
+std::vector<RunningApplication> FakeProcessList::runningProcesses()
 {
     std::lock_guard lock(mMutex);
     return mProcesses;

@@ -10,12 +10,12 @@ namespace qm {
 // Answers the processes a test sets, in the order it sets them. Safe to use from any thread.
 class FakeProcessList : public ProcessList {
 public:
-    void setProcesses(std::vector<RunningProcess> processes);
-    std::vector<RunningProcess> runningProcesses() override;
+    void setProcesses(std::vector<RunningApplication> processes);
+    std::vector<RunningApplication> runningProcesses() override;
 
 private:
     std::mutex mMutex;
-    std::vector<RunningProcess> mProcesses;
+    std::vector<RunningApplication> mProcesses;
 };
 
 } // namespace qm

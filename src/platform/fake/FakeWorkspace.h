@@ -16,7 +16,11 @@ public:
     }
     std::optional<std::filesystem::path> applicationForFile(const std::filesystem::path& file) override
     {
-        const auto found = mApplications.find(file.extension().string().substr(file.has_extension() ? 1 : 0));
+        return applicationForExtension(file.extension().string().substr(file.has_extension() ? 1 : 0));
+    }
+    std::optional<std::filesystem::path> applicationForExtension(const std::string& extension) override
+    {
+        const auto found = mApplications.find(extension);
         return found == mApplications.end() ? std::nullopt : std::optional(found->second);
     }
     bool openFile(const std::filesystem::path& file) override
