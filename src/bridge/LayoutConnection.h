@@ -70,7 +70,8 @@ public:
 
     std::optional<std::string> instanceName() const;
     std::optional<std::string> firstRunningInstanceName() const;
-    // Argument 1 of every layout script call: the instance name as a text.
+    // Argument 1 of every layout script call: the instance name as a text (empty when there is
+    // none, which can happen only with QUILLMARK_LAYOUT_SOCKET).
     nlohmann::json AETargetDescriptor() const;
 
     // A process running the instance's program file answers on its socket (with

@@ -210,6 +210,36 @@ TEST_F(LayoutConnectionTest, TheStateCheckReportsTheDocumentAndTheMissingFields)
     }
 }
 
+TEST_F(LayoutConnectionTest, ExistenceChecksAnswerTheScriptsBooleanAndFalseOnFailure)
+{
+    FakeLayoutApplication::Document document;
+    document.paragraphStyles = {"Byline"};
+    document.objectStyles = {"Frame"};
+    document.swatches = {"Black"};
+    auto& application = startScribus();
+    application.setDocument(document);
+    LayoutConnection connection(bundle());
+    using Check = bool (LayoutConnection::*)(const std::string&);
+    struct Case {
+        Check check;
+        const char* handler;
+        const char* present;
+    };
+    const Case cases[] = {
+        {&LayoutConnection::paragraphStyleExistsInFrontDocument, "paragraphstyleexists", "Byline"},
+        {&LayoutConnection::objectStyleExistsInFrontDocument, "objectstyleexists", "Frame"},
+        {&LayoutConnection::colorSwatchExistsInFrontDocument, "colorswatchexists", "Black"},
+    };
+    for (const auto& testCase : cases) {
+        EXPECT_TRUE((connection.*testCase.check)(testCase.present)) << testCase.handler;
+        EXPECT_FALSE((connection.*testCase.check)("Other")) << testCase.handler;
+        EXPECT_EQ(application.calls().back().handler, testCase.handler);
+        EXPECT_EQ(application.calls().back().arguments, nlohmann::json::array({"scribus", "Other"}));
+        application.fail(testCase.handler, {-1, "busy", ""});
+        EXPECT_FALSE((connection.*testCase.check)(testCase.present)) << testCase.handler;
+    }
+}
+
 TEST_F(LayoutConnectionTest, AFailedParagraphStyleIsPresentedWithTheScriptsTexts)
 {
     auto& application = startScribus();
