@@ -27,7 +27,8 @@ class textBlockSpec;
 // The program's only way to the layout application (Scribus): it finds the layout script
 // resource, decides which installed application it addresses (the instance, named by its
 // program file's name), tells whether that instance runs, and calls the layout script's handlers
-// in it. Absent style, object style and swatch names are sent as empty texts.
+// in it. Absent style, object style and swatch names are sent as empty texts. Used on the main
+// thread; every call waits for its answer at most the call timeout.
 class LayoutConnection {
 public:
     // The state check's answer.

@@ -1,6 +1,7 @@
 #include "FakeLayoutApplication.h"
 
 #include <chrono>
+#include <stdexcept>
 
 #include <fcntl.h>
 #include <poll.h>
