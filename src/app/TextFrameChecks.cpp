@@ -18,7 +18,7 @@ std::optional<std::string> stoppingMessage(const TextFrameChecks::Findings& find
                                            const TextFrameChecks::Context& context)
 {
     const std::string& application = context.applicationName;
-    if (!findings.running)
+    if (!findings.isRunning)
         return formatText(localized("Indesign isn't running"), {application});
     if (!findings.openDocumentExists)
         return formatText(localized("No Indesign documents are open"), {application});

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "metadata/cIPTCCode.h"
+#include "bridge/LayoutConnection.h"
 #include "platform/AlertPresenter.h"
 
 namespace qm {
@@ -16,17 +16,7 @@ class textBlockSpec;
 // messages of one alert.
 class TextFrameChecks {
 public:
-    // The state check's findings for a text block and the current datasets.
-    struct Findings {
-        bool running = false;
-        bool openDocumentExists = false;
-        bool selectedImageExists = false;
-        std::optional<std::string> imagePath;
-        bool paragraphStyleExists = false;
-        bool objectStyleExists = false;
-        bool colorSwatchExists = false;
-        std::vector<cIPTCCode> missingMetadata;
-    };
+    using Findings = LayoutConnection::State;
     struct Context {
         bool optionKeyDown = false;
         bool imageFileExists = false;

@@ -10,7 +10,7 @@ using Findings = TextFrameChecks::Findings;
 
 Findings ready()
 {
-    return {.running = true, .openDocumentExists = true, .selectedImageExists = true, .imagePath = "/p/a.jpg",
+    return {.isRunning = true, .openDocumentExists = true, .selectedImageExists = true, .imagePath = "/p/a.jpg",
             .paragraphStyleExists = true, .objectStyleExists = true, .colorSwatchExists = true};
 }
 
@@ -42,7 +42,7 @@ TEST(TextFrameChecksTest, FirstFailingTestStopsTheRunAndStylesAndFieldsFollow)
     silent.alertMissingStyles = false;
     const Case cases[] = {
         {"ready", ready(), plain, {}, false},
-        {"not running", with([](Findings& f) { f.running = false; f.openDocumentExists = false; }), plain,
+        {"not running", with([](Findings& f) { f.isRunning = false; f.openDocumentExists = false; }), plain,
          {"Scribus isn't running"}, true},
         {"no document", with([](Findings& f) { f.openDocumentExists = false; }), plain, {"No Scribus documents are open"}, true},
         {"nothing selected", with([](Findings& f) { f.selectedImageExists = false; }), plain,
@@ -51,7 +51,7 @@ TEST(TextFrameChecksTest, FirstFailingTestStopsTheRunAndStylesAndFieldsFollow)
          {"The selected frame in Scribus doesn't contain an image"}, true},
         {"no image, Option held", with([](Findings& f) { f.imagePath.reset(); }), option, {}, false},
         {"file missing", ready(), noFile, {"The image file /p/a.jpg can't be found"}, true},
-        {"not running, silent", with([](Findings& f) { f.running = false; }), silent, {"Scribus isn't running"}, true},
+        {"not running, silent", with([](Findings& f) { f.isRunning = false; }), silent, {"Scribus isn't running"}, true},
         {"named styles missing",
          with([](Findings& f) { f.paragraphStyleExists = f.objectStyleExists = f.colorSwatchExists = false; }), plain,
          {"The Scribus paragraph style \"Byline\" doesn't exist."}, false},

@@ -1,0 +1,334 @@
+#include "app/Quillmark.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/ApplicationDefaults.h"
+#include "app/TextFrameChecks.h"
+#include "bridge/LayoutConnection.h"
+#include "foundation/Log.h"
+#include "foundation/UserDefaults.h"
+#include "platform/AlertPresenter.h"
+#include "platform/HotKeyRegistrar.h"
+#include "platform/Workspace.h"
+#include "textgen/PublicationSettingsFile.h"
+
+namespace qm {
+
+namespace {
+
+Quillmark*& sharedController()
+{
+    static Quillmark* controller = nullptr;
+    return controller;
+}
+
+constexpr const char* SeparatorName = "-";
+
+bool isFile(const std::optional<std::string>& path)
+{
+    std::error_code error;
+    return path && !path->empty() && std::filesystem::is_regular_file(*path, error);
+}
+
+// The first text block not named "-", the default first.
+template <typename Spec>
+textBlockSpec::Pointer shownSpec(const textBlockSpec::Pointer& defaultSpec, const std::vector<std::shared_ptr<Spec>>& specs)
+{
+    if (defaultSpec && defaultSpec->name() != SeparatorName)
+        return defaultSpec;
+    for (const auto& spec : specs)
+        if (spec->name() != SeparatorName)
+            return spec;
+    return nullptr;
+}
+
+} // namespace
+
+const std::vector<std::string>& Quillmark::redisplayKeys()
+{
+    static const std::vector<std::string> keys{"customIPTCFilter",     "consolidateRepeatables", "filterIPTCRecords",
+                                               "preferXMP",            "detectUTF8Corruption",   "corruptUTF8Triggers",
+                                               "corruptUTF8From",      "corruptUTF8To"};
+    return keys;
+}
+
+Quillmark::Quillmark(UserDefaults& defaults, std::shared_ptr<LayoutConnection> connection)
+    : mDefaults(defaults), mConnection(std::move(connection)), mCurrentImage(defaults)
+{
+    sharedController() = this;
+    ApplicationDefaults::registerDefaults(mDefaults);
+    mCurrentImage.setShownTextBlocks([this] { return CurrentImageTracker::ShownTextBlocks{mShownByline, mShownCaption}; });
+    mCurrentImage.setApplicationForFile([](const std::string& file) -> std::optional<std::string> {
+        const auto application = Workspace::current()->applicationForFile(file);
+        return application ? std::optional(application->string()) : std::nullopt;
+    });
+}
+
+Quillmark::~Quillmark()
+{
+    for (const auto id : mObservers)
+        mDefaults.removeObserver(id);
+    if (mConnection)
+        mConnection->setSelectionChangedHandler(nullptr);
+    FrontApplication::current()->setSwitchHandler(nullptr);
+    HotKeyRegistrar::current()->setPressedHandler(nullptr);
+    if (sharedController() == this)
+        sharedController() = nullptr;
+}
+
+Quillmark* Quillmark::sharedInstance()
+{
+    return sharedController();
+}
+
+// The registration defaults are in place since construction; the layout connection was made by
+// the program and loaded its script.
+void Quillmark::awakeFromNib()
+{
+    if (mHooks.installStatusItem)
+        mHooks.installStatusItem();
+    if (mHooks.showAboutPanel)
+        mHooks.showAboutPanel();
+    if (mHooks.selectFirstPreferencePane)
+        mHooks.selectFirstPreferencePane();
+    FrontApplication::current()->setSwitchHandler([this](const RunningApplication& front) { frontApplicationSwitch(front); });
+    mConnection->setSelectionChangedHandler([this] { updateFromLayoutSelection(); });
+    if (mDefaults.boolForKey("usePublicationSettingsInFile"))
+        PublicationSettingsFile::importTextExtractionSettingsFromFile(mDefaults.stringForKey("publicationSettingsFilePath"),
+                                                                      mDefaults);
+    reloadPublications();
+    mHotKeys.readHotKeysFromUserDefaults(mDefaults);
+    HotKeyRegistrar::current()->setPressedHandler([this](HotKeyID id) { handleHotKey(id.id); });
+    installHotKeys();
+    observeDefaults();
+    setSelectedPublicationIndex(static_cast<std::size_t>(mDefaults.integerForKey(PublicationStore::CurrentPublicationIndexKey)));
+    cIPTCRecord::setCaptionMode(static_cast<int>(mDefaults.integerForKey("captionMode")));
+    if (mDefaults.boolForKey("showIptcPanelOnStartup")) {
+        updateFromLayoutSelection();
+        if (mHooks.showIPTCPanel)
+            mHooks.showIPTCPanel();
+    }
+}
+
+void Quillmark::observeDefaults()
+{
+    for (const auto& key : redisplayKeys())
+        mObservers.push_back(mDefaults.addObserver(key, [this](const std::string&, const auto&) {
+            mCurrentImage.updateDisplayedIPTCData();
+        }));
+    mObservers.push_back(mDefaults.addObserver(PublicationStore::PublicationsKey, [this](const std::string&, const auto&) {
+        reloadPublications();
+        mCurrentImage.updateBylineAndCaption();
+    }));
+    mObservers.push_back(
+        mDefaults.addObserver(PublicationStore::CurrentPublicationIndexKey, [this](const std::string&, const auto&) {
+            chooseShownTextBlocks();
+            mCurrentImage.updateBylineAndCaption();
+        }));
+    mObservers.push_back(mDefaults.addObserver("captionMode", [this](const std::string&, const auto&) {
+        cIPTCRecord::setCaptionMode(static_cast<int>(mDefaults.integerForKey("captionMode")));
+        mCurrentImage.updateDisplayedIPTCData();
+    }));
+}
+
+void Quillmark::applicationWillQuit()
+{
+    if (mSelectedPublicationIndex)
+        mDefaults.setObject("selectedPublication", PlistValue(static_cast<std::int64_t>(*mSelectedPublicationIndex)));
+    mHotKeys.writeHotKeysToUserDefaults(mDefaults);
+    mHotKeys.removeHotKeys();
+}
+
+void Quillmark::preferencesWindowWillClose()
+{
+    mHotKeys.writeHotKeysToUserDefaults(mDefaults);
+    setSelectedPublicationIndex(static_cast<std::size_t>(mDefaults.integerForKey(PublicationStore::CurrentPublicationIndexKey)));
+    installHotKeys();
+}
+
+void Quillmark::reloadPublications()
+{
+    willChangeValueForKey("publications");
+    mPublications = PublicationStore::publications(mDefaults);
+    didChangeValueForKey("publications");
+    chooseShownTextBlocks();
+}
+
+void Quillmark::setSelectedPublicationIndex(std::optional<std::size_t> index)
+{
+    if (index && *index >= mPublications.size())
+        index.reset();
+    willChangeValueForKey("selectedPublicationIndex");
+    mSelectedPublicationIndex = index;
+    didChangeValueForKey("selectedPublicationIndex");
+}
+
+quillmarkPublication::Pointer Quillmark::currentPublication() const
+{
+    return PublicationStore::currentPublication(mPublications, mDefaults);
+}
+
+void Quillmark::chooseShownTextBlocks()
+{
+    const auto publication = currentPublication();
+    setShownByline(publication ? shownSpec(publication->defaultBylineSpec(), publication->bylines()) : nullptr);
+    setShownCaption(publication ? shownSpec(publication->defaultCaptionSpec(), publication->captions()) : nullptr);
+}
+
+void Quillmark::setShownByline(textBlockSpec::Pointer spec)
+{
+    willChangeValueForKey("shownByline");
+    mShownByline = spec && spec->name() != SeparatorName ? std::move(spec) : nullptr;
+    didChangeValueForKey("shownByline");
+}
+
+void Quillmark::setShownCaption(textBlockSpec::Pointer spec)
+{
+    willChangeValueForKey("shownCaption");
+    mShownCaption = spec && spec->name() != SeparatorName ? std::move(spec) : nullptr;
+    didChangeValueForKey("shownCaption");
+}
+
+void Quillmark::updateFromLayoutSelection()
+{
+    mCurrentImage.updateFromFilePath(mConnection->selectedImagePath(nullptr));
+}
+
+void Quillmark::iptcRecordsDraggedFromTable()
+{
+    const auto publication = currentPublication();
+    if (publication && publication->useDragAndDropParagraphStyle() && publication->dragAndDropParagraphStyle())
+        mConnection->setParagraphStyleOfSelectedTextFrame(*publication->dragAndDropParagraphStyle());
+}
+
+void Quillmark::opencurrentImagePath()
+{
+    if (const auto& path = mCurrentImage.currentImagePath(); path && !mConnection->optionKeyIsDown())
+        Workspace::current()->openFile(*path);
+}
+
+bool Quillmark::isOurs(const RunningApplication& application) const
+{
+    if (application.pid == ::getpid())
+        return true;
+    const auto instance = mConnection->instanceName();
+    return instance && application.name() == *instance;
+}
+
+bool Quillmark::frontApplicationIsOurs() const
+{
+    const auto front = FrontApplication::current()->frontApplication();
+    return front && isOurs(*front);
+}
+
+void Quillmark::frontApplicationSwitch(const RunningApplication& front)
+{
+    if (!mDefaults.boolForKey("iptcPanelHideOnSuspend"))
+        return;
+    const bool visible = mHooks.isIPTCPanelVisible && mHooks.isIPTCPanelVisible();
+    if (isOurs(front) && !visible && mHooks.orderIPTCPanelFront)
+        mHooks.orderIPTCPanelFront();
+    else if (!isOurs(front) && visible && mHooks.hideIPTCPanel)
+        mHooks.hideIPTCPanel();
+}
+
+std::string Quillmark::layoutApplicationName() const
+{
+    std::string name = mConnection->instanceName().value_or("Scribus");
+    if (name.rfind("scribus", 0) == 0)
+        return "Scribus";
+    if (!name.empty())
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    return name;
+}
+
+void Quillmark::makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple)
+{
+    const auto spec = textBlockSpec::findRegisteredSpecWithUniqueID(uniqueID);
+    if (!spec)
+        return;
+    const bool optionKeyDown = mConnection->optionKeyIsDown();
+    const IPTCRecordArray records = mCurrentImage.IPTCRecords().value_or(IPTCRecordArray{});
+    const LayoutConnection::State state = mConnection->isRunning(*spec, records);
+    const TextFrameChecks::Context context{optionKeyDown, isFile(state.imagePath),
+                                           mDefaults.boolForKey("alertMissingStyles"), layoutApplicationName()};
+    const auto outcome = TextFrameChecks::check(state, *spec, context);
+    if (!outcome.messages.empty() && context.alertMissingStyles) {
+        const auto presenter = AlertPresenter::current();
+        presenter->activateApplication();
+        if (presenter->runModal(TextFrameChecks::alertFor(outcome)).suppressionChecked)
+            mDefaults.setObject("alertMissingStyles", PlistValue(false));
+    }
+    if (!outcome.fatal)
+        mConnection->createText(mCurrentImage.currentImagePath(), records, *spec, isMultiple);
+}
+
+void Quillmark::makeDefaultBylineAndCaptionAction(const quillmarkPublication::Pointer& publication)
+{
+    if (!publication)
+        return;
+    const auto byline = publication->defaultBylineSpec();
+    const auto caption = publication->defaultCaptionSpec();
+    makeTextFrameForTextBlockSpecID(byline ? std::optional(byline->uniqueIDString()) : std::nullopt, true);
+    makeTextFrameForTextBlockSpecID(caption ? std::optional(caption->uniqueIDString()) : std::nullopt, true);
+}
+
+void Quillmark::switchPublication(const quillmarkPublication::Pointer& publication)
+{
+    const auto found = std::find(mPublications.begin(), mPublications.end(), publication);
+    if (found == mPublications.end())
+        return;
+    mDefaults.setObject(PublicationStore::CurrentPublicationIndexKey,
+                        PlistValue(static_cast<std::int64_t>(found - mPublications.begin())));
+    setSelectedPublicationIndex(static_cast<std::size_t>(mDefaults.integerForKey(PublicationStore::CurrentPublicationIndexKey)));
+    installHotKeys();
+}
+
+StatusMenus Quillmark::statusMenus() const
+{
+    const auto selected = mSelectedPublicationIndex ? mPublications[*mSelectedPublicationIndex] : nullptr;
+    return StatusMenus(mPublications, currentPublication(), selected,
+                       {mHotKeys.togglePanelHotkey(), mHotKeys.makeBylineHotkey(), mHotKeys.makeCaptionHotkey(),
+                        mHotKeys.makeBylineAndCaptionHotkey()});
+}
+
+void Quillmark::installHotKeys()
+{
+    mHotKeys.installHotKeys(currentPublication());
+}
+
+bool Quillmark::handleHotKey(std::uint32_t id)
+{
+    const bool preferencesOpen = mHooks.isPreferencesWindowVisible && mHooks.isPreferencesWindowVisible();
+    if (!frontApplicationIsOurs() || preferencesOpen)
+        return false;
+    const auto publication = currentPublication();
+    const auto uniqueID = [](const textBlockSpec::Pointer& spec) {
+        return spec ? std::optional(spec->uniqueIDString()) : std::nullopt;
+    };
+    switch (id) {
+    case GlobalHotKeys::MakeBylineID:
+        if (publication)
+            makeTextFrameForTextBlockSpecID(uniqueID(publication->defaultBylineSpec()), false);
+        return true;
+    case GlobalHotKeys::MakeCaptionID:
+        if (publication)
+            makeTextFrameForTextBlockSpecID(uniqueID(publication->defaultCaptionSpec()), false);
+        return true;
+    case GlobalHotKeys::MakeBylineAndCaptionID:
+        makeDefaultBylineAndCaptionAction(publication);
+        return true;
+    case GlobalHotKeys::TogglePanelID:
+        if (mHooks.toggleIPTCPanel)
+            mHooks.toggleIPTCPanel();
+        return true;
+    default:
+        if (const auto spec = mHotKeys.textBlockSpecForID(id))
+            mConnection->createText(mCurrentImage.currentImagePath(), mCurrentImage.IPTCRecords().value_or(IPTCRecordArray{}),
+                                    *spec, false);
+        return true;
+    }
+}
+
+} // namespace qm

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/CurrentImageTracker.h"
+#include "app/GlobalHotKeys.h"
+#include "app/StatusMenus.h"
+#include "foundation/KeyValueObservable.h"
+#include "platform/FrontApplication.h"
+#include "textgen/PublicationStore.h"
+
+namespace qm {
+
+class LayoutConnection;
+class UserDefaults;
+
+// The application controller: starts the program, follows the current image, runs the text frame
+// commands and the global hot keys, and keeps the publications and the current publication. It
+// runs without a display: what only a window does is a named hook the program sets.
+class Quillmark : public KeyValueObservable {
+public:
+    // What a window does at the controller's request; every hook may be left empty.
+    struct WindowHooks {
+        std::function<void()> installStatusItem;
+        std::function<void()> showAboutPanel;
+        std::function<void()> selectFirstPreferencePane;
+        std::function<void()> showIPTCPanel;
+        std::function<void()> toggleIPTCPanel;
+        std::function<bool()> isIPTCPanelVisible;
+        std::function<void()> orderIPTCPanelFront;
+        std::function<void()> hideIPTCPanel;
+        std::function<bool()> isPreferencesWindowVisible;
+    };
+
+    // The keys whose changes redisplay the current image's datasets.
+    static const std::vector<std::string>& redisplayKeys();
+
+    // Registers the defaults; becomes the shared instance.
+    Quillmark(UserDefaults& defaults, std::shared_ptr<LayoutConnection> connection);
+    ~Quillmark() override;
+    Quillmark(const Quillmark&) = delete;
+    Quillmark& operator=(const Quillmark&) = delete;
+
+    // The controller the program runs with; null before one is made and after it is gone.
+    static Quillmark* sharedInstance();
+
+    void setWindowHooks(WindowHooks hooks) { mHooks = std::move(hooks); }
+    // The start-up steps in their order.
+    void awakeFromNib();
+    // Stores the selected publication's index, writes the hot keys and unregisters them.
+    void applicationWillQuit();
+    // Writes the hot keys, selects the current publication again and reinstalls the hot keys.
+    void preferencesWindowWillClose();
+
+    // The current image.
+    CurrentImageTracker& currentImage() { return mCurrentImage; }
+    void updateFromLayoutSelection();
+    void iptcRecordsDraggedFromTable();
+    // Opens the current image in its default application, unless the Option key is held.
+    void opencurrentImagePath();
+    void frontApplicationSwitch(const RunningApplication& front);
+
+    // The publications as stored, and the publication controller's selection.
+    const PublicationStore::Publications& publications() const { return mPublications; }
+    std::optional<std::size_t> selectedPublicationIndex() const { return mSelectedPublicationIndex; }
+    void setSelectedPublicationIndex(std::optional<std::size_t> index);
+    // The publication at "currentPublicationIndex"; none when out of range.
+    quillmarkPublication::Pointer currentPublication() const;
+    // The byline and caption the panel shows (never one named "-"), the current publication's
+    // defaults until a window chooses others.
+    const textBlockSpec::Pointer& shownByline() const { return mShownByline; }
+    const textBlockSpec::Pointer& shownCaption() const { return mShownCaption; }
+    void setShownByline(textBlockSpec::Pointer spec);
+    void setShownCaption(textBlockSpec::Pointer spec);
+
+    // The text frame commands and the menus.
+    void makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple = false);
+    void makeDefaultBylineAndCaptionAction(const quillmarkPublication::Pointer& publication);
+    void switchPublication(const quillmarkPublication::Pointer& publication);
+    StatusMenus statusMenus() const;
+
+    // The global hot keys; a press acts only while the layout application or this program is in
+    // front and the preferences are closed.
+    GlobalHotKeys& hotKeys() { return mHotKeys; }
+    void installHotKeys();
+    bool handleHotKey(std::uint32_t id);
+
+    // Whether the application counts as ours: this program or the addressed layout application.
+    bool isOurs(const RunningApplication& application) const;
+    // The layout application's display name, for messages.
+    std::string layoutApplicationName() const;
+
+private:
+    void observeDefaults();
+    void reloadPublications();
+    void chooseShownTextBlocks();
+    bool frontApplicationIsOurs() const;
+
+    UserDefaults& mDefaults;
+    std::shared_ptr<LayoutConnection> mConnection;
+    WindowHooks mHooks;
+    CurrentImageTracker mCurrentImage;
+    GlobalHotKeys mHotKeys;
+    PublicationStore::Publications mPublications;
+    std::optional<std::size_t> mSelectedPublicationIndex;
+    textBlockSpec::Pointer mShownByline;
+    textBlockSpec::Pointer mShownCaption;
+    std::vector<std::uint64_t> mObservers;
+};
+
+} // namespace qm
