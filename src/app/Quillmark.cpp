@@ -58,6 +58,7 @@ Quillmark::Quillmark(UserDefaults& defaults, std::shared_ptr<LayoutConnection> c
 {
     sharedController() = this;
     ApplicationDefaults::registerDefaults(mDefaults);
+    reloadPublications();
     mCurrentImage.setShownTextBlocks([this] { return CurrentImageTracker::ShownTextBlocks{mShownByline, mShownCaption}; });
     mCurrentImage.setApplicationForFile([](const std::string& file) -> std::optional<std::string> {
         const auto application = Workspace::current()->applicationForFile(file);

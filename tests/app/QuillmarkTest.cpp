@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/Quillmark.h"
+#include "bridge/LayoutConnectionFixture.h"
+#include "foundation/ArchiveWriter.h"
+#include "foundation/UserDefaults.h"
+#include "parsers/QMMetadataParserCache.h"
+#include "platform/fake/FakeFrontApplication.h"
+#include "platform/fake/FakeHotKeyRegistrar.h"
+#include "support/ByteFixtures.h"
+#include "textgen/textBlockSpec_Byline.h"
+#include "textgen/textBlockSpec_Caption.h"
+
+namespace qm::test {
+namespace {
+
+// A JPEG holding a by-line and a caption in one APP13 segment.
+Bytes pressPhoto()
+{
+    const Bytes iim = dataset(2, 80, "Jane Doe") + dataset(2, 120, "Harbour at dawn");
+    const Bytes app13 = text("Photoshop 3.0") + Bytes{0} + text("8BIM") +
+                        Bytes{4, 4, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(iim.size())} + iim;
+    return Bytes{0xFF, 0xD8, 0xFF, 0xED, 0, static_cast<std::uint8_t>(app13.size() + 2)} + app13;
+}
+
+class QuillmarkTest : public LayoutConnectionFixture {
+protected:
+    void SetUp() override
+    {
+        LayoutConnectionFixture::SetUp();
+        FrontApplication::install(mFront);
+        HotKeyRegistrar::install(mRegistrar);
+        std::ofstream(mImage, std::ios::binary).write(reinterpret_cast<const char*>(mPhoto.data()), mPhoto.size());
+        PublicationStore::setPublications({publication()}, mDefaults);
+        mDefaults.setObject("alertMissingStyles", PlistValue(true));
+        mController = std::make_unique<Quillmark>(mDefaults, mConnection);
+    }
+    void TearDown() override
+    {
+        mController.reset();
+        QMMetadataParserCache::flush();
+        FrontApplication::install(nullptr);
+        HotKeyRegistrar::install(nullptr);
+        LayoutConnectionFixture::TearDown();
+    }
+
+    static quillmarkPublication::Pointer publication()
+    {
+        auto byline = textBlockSpec_Byline::create();
+        byline->setName("Photographer");
+        byline->setTextGenerationIPTCField(cIPTCCode(2, 80));
+        byline->setParagraphStyleName("Byline");
+        auto caption = textBlockSpec_Caption::create();
+        caption->setName("Caption");
+        caption->setTextGenerationIPTCField(cIPTCCode(2, 120));
+        auto daily = quillmarkPublication::createEmpty();
+        daily->setName("Daily");
+        daily->setBylines({byline});
+        daily->setCaptions({caption});
+        return daily;
+    }
+
+    FakeLayoutApplication& scribusShowing(std::vector<std::string> frames, std::optional<std::size_t> selected = 0)
+    {
+        auto& scribus = startScribus();
+        FakeLayoutApplication::Document document;
+        document.pictureFrames = std::move(frames);
+        document.selectedPictureFrame = selected;
+        document.paragraphStyles = {"Byline"};
+        scribus.setDocument(document);
+        return scribus;
+    }
+
+    void showImage()
+    {
+        mController->currentImage().updateFromFilePath(mImage.string());
+        ASSERT_TRUE(runMainThreadUntil([&] { return mController->currentImage().IPTCRecords().has_value(); }));
+    }
+
+    static std::vector<nlohmann::json> textFrames(const FakeLayoutApplication& scribus)
+    {
+        std::vector<nlohmann::json> frames;
+        for (const auto& call : scribus.calls())
+            if (call.handler == "maketextbox")
+                frames.push_back(call.arguments);
+        return frames;
+    }
+
+    std::optional<std::string> bylineID() { return mController->currentPublication()->defaultBylineSpec()->uniqueIDString(); }
+
+    Bytes mPhoto = pressPhoto();
+    std::filesystem::path mImage = mFolder.path() / "photo.jpg";
+    UserDefaults mDefaults{mFolder.path() / "defaults.plist"};
+    std::shared_ptr<FakeFrontApplication> mFront = std::make_shared<FakeFrontApplication>();
+    std::shared_ptr<FakeHotKeyRegistrar> mRegistrar = std::make_shared<FakeHotKeyRegistrar>();
+    std::shared_ptr<LayoutConnection> mConnection = std::make_shared<LayoutConnection>(bundle());
+    std::unique_ptr<Quillmark> mController;
+};
+
+TEST_F(QuillmarkTest, FrameCommandStopsAtTheFirstProblemInOneAlert)
+{
+    showImage();
+    const std::string image = mImage.string();
+    const struct {
+        const char* label;
+        std::optional<std::vector<std::string>> frames; // none: Scribus not running
+        std::optional<std::size_t> selected;
+        std::string message;
+    } cases[] = {
+        {"not running", std::nullopt, 0, "Scribus isn't running"},
+        {"nothing selected", std::vector<std::string>{image}, std::nullopt, "Nothing is selected in Scribus"},
+        {"no image in the frame", std::vector<std::string>{""}, 0, "The selected frame in Scribus doesn't contain an image"},
+        {"image missing", std::vector<std::string>{image + ".gone"}, 0, "The image file " + image + ".gone can't be found"},
+    };
+    for (const auto& c : cases) {
+        mRunningApplications.clear();
+        mProcesses->setProcesses({});
+        auto alerts = std::make_shared<FakeAlertPresenter>();
+        AlertPresenter::install(alerts);
+        FakeLayoutApplication* scribus = c.frames ? &scribusShowing(*c.frames, c.selected) : nullptr;
+        mController->makeTextFrameForTextBlockSpecID(bylineID());
+        ASSERT_EQ(alerts->alerts().size(), 1u) << c.label;
+        EXPECT_EQ(alerts->alerts()[0].alert.messageText, "The text can't be created.") << c.label;
+        EXPECT_EQ(alerts->alerts()[0].alert.informativeText, c.message) << c.label;
+        if (scribus)
+            EXPECT_TRUE(textFrames(*scribus).empty()) << c.label;
+    }
+}
+
+TEST_F(QuillmarkTest, FrameIsMadeDespiteMissingStylesAndBothFramesAreNotSelected)
+{
+    showImage();
+    auto& scribus = scribusShowing({mImage.string()});
+    mController->makeTextFrameForTextBlockSpecID(bylineID());
+    ASSERT_EQ(textFrames(scribus).size(), 1u);
+    EXPECT_EQ(textFrames(scribus)[0][1], "Jane Doe");
+    EXPECT_TRUE(mAlerts->alerts().empty());
+
+    auto document = *scribus.document();
+    document.paragraphStyles.clear();
+    scribus.setDocument(document);
+    mAlerts->setResponse({.suppressionChecked = true});
+    mController->makeDefaultBylineAndCaptionAction(mController->currentPublication());
+    ASSERT_EQ(mAlerts->alerts().size(), 1u);
+    EXPECT_EQ(mAlerts->alerts()[0].alert.messageText, "The text may not look as expected.");
+    EXPECT_FALSE(mDefaults.boolForKey("alertMissingStyles")) << "the suppression box turns the alert off";
+    const auto frames = textFrames(scribus);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[1][1], "Jane Doe");
+    EXPECT_EQ(frames[2][1], "Harbour at dawn");
+    EXPECT_EQ(frames[1][14], false);
+    EXPECT_EQ(frames[2][14], false);
+}
+
+// A hot key acts only while the layout application or this program is in front and the
+// preferences are closed.
+TEST_F(QuillmarkTest, HotKeysActOnlyWhileOursIsInFront)
+{
+    const hotKey makeByline(KeyEvent{KeyEvent::KeyDown, 11, ModifierFlag::Command, "b"});
+    mDefaults.setObject(GlobalHotKeys::DefaultsKeys[0], PlistValue(*archivedData(makeByline)));
+    bool preferencesOpen = false;
+    mController->setWindowHooks({.isPreferencesWindowVisible = [&] { return preferencesOpen; }});
+    mController->awakeFromNib();
+    showImage();
+    auto& scribus = scribusShowing({mImage.string()});
+    const FakeHotKeyRegistrar::Combination commandB{11, 0x0100};
+
+    mFront->switchTo({77, "/usr/bin/gimp"});
+    mRegistrar->press(commandB);
+    mFront->switchTo({ScribusPid, "/usr/bin/scribus"});
+    preferencesOpen = true;
+    mRegistrar->press(commandB);
+    EXPECT_TRUE(textFrames(scribus).empty());
+    preferencesOpen = false;
+    mRegistrar->press(commandB);
+    EXPECT_EQ(textFrames(scribus).size(), 1u);
+}
+
+TEST_F(QuillmarkTest, FollowsTheLayoutSelectionAndTheFrontApplication)
+{
+    bool panelVisible = true;
+    mController->setWindowHooks({.isIPTCPanelVisible = [&] { return panelVisible; },
+                                 .orderIPTCPanelFront = [&] { panelVisible = true; },
+                                 .hideIPTCPanel = [&] { panelVisible = false; }});
+    mDefaults.setObject("iptcPanelHideOnSuspend", PlistValue(true));
+    mController->awakeFromNib();
+    auto& scribus = scribusShowing({mImage.string()});
+    ASSERT_TRUE(mConnection->isRunning());
+    scribus.sendEvent("selectionChanged");
+    ASSERT_TRUE(runMainThreadUntil([&] { return mController->currentImage().IPTCRecords().has_value(); }));
+    EXPECT_EQ(mController->currentImage().currentImagePath(), mImage.string());
+    EXPECT_EQ(mController->currentImage().currentBylineText(), "Jane Doe");
+
+    mFront->switchTo({::getpid(), "/usr/bin/quillmark"});
+    EXPECT_TRUE(panelVisible);
+    mFront->switchTo({77, "/usr/bin/gimp"});
+    EXPECT_FALSE(panelVisible);
+    mFront->switchTo({ScribusPid, "/usr/bin/scribus"});
+    EXPECT_TRUE(panelVisible);
+}
+
+TEST_F(QuillmarkTest, SettingsChangesRedisplayAndQuittingStoresTheSelection)
+{
+    mController->awakeFromNib();
+    showImage();
+    int redisplays = 0;
+    mController->currentImage().addObserver("IPTCRecords", [&](const std::string&, KeyValueObservable::Change change) {
+        redisplays += change == KeyValueObservable::Change::Did;
+    });
+    mDefaults.setObject("corruptUTF8To", PlistValue(std::int64_t{30}));
+    EXPECT_EQ(redisplays, 1);
+
+    auto renamed = publication();
+    renamed->bylines()[0]->setTextGenerationIPTCField(cIPTCCode(2, 120));
+    PublicationStore::setPublications({renamed, publication()}, mDefaults);
+    EXPECT_EQ(mController->currentImage().currentBylineText(), "Harbour at dawn");
+
+    mController->switchPublication(mController->publications()[1]);
+    EXPECT_EQ(mDefaults.integerForKey("currentPublicationIndex"), 1);
+    EXPECT_EQ(mController->currentImage().currentBylineText(), "Jane Doe");
+    mController->applicationWillQuit();
+    EXPECT_EQ(mDefaults.integerForKey("selectedPublication"), 1);
+}
+
+} // namespace
+} // namespace qm::test
