@@ -244,11 +244,11 @@ std::string Quillmark::layoutApplicationName() const
     return name;
 }
 
-void Quillmark::makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple)
+bool Quillmark::makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple)
 {
     const auto spec = textBlockSpec::findRegisteredSpecWithUniqueID(uniqueID);
     if (!spec)
-        return;
+        return false;
     const bool optionKeyDown = mConnection->optionKeyIsDown();
     const IPTCRecordArray records = mCurrentImage.IPTCRecords().value_or(IPTCRecordArray{});
     const LayoutConnection::State state = mConnection->isRunning(*spec, records);
@@ -261,8 +261,10 @@ void Quillmark::makeTextFrameForTextBlockSpecID(const std::optional<std::string>
         if (presenter->runModal(TextFrameChecks::alertFor(outcome)).suppressionChecked)
             mDefaults.setObject("alertMissingStyles", PlistValue(false));
     }
-    if (!outcome.fatal)
-        mConnection->createText(mCurrentImage.currentImagePath(), records, *spec, isMultiple);
+    if (outcome.fatal)
+        return false;
+    mConnection->createText(mCurrentImage.currentImagePath(), records, *spec, isMultiple);
+    return true;
 }
 
 void Quillmark::makeDefaultBylineAndCaptionAction(const quillmarkPublication::Pointer& publication)

@@ -78,7 +78,9 @@ public:
     void setShownCaption(textBlockSpec::Pointer spec);
 
     // The text frame commands and the menus.
-    void makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple = false);
+    // True when the checks let the text go to the layout application; false when the text block
+    // is unknown or a problem stopped the command.
+    bool makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple = false);
     void makeDefaultBylineAndCaptionAction(const quillmarkPublication::Pointer& publication);
     void switchPublication(const quillmarkPublication::Pointer& publication);
     StatusMenus statusMenus() const;

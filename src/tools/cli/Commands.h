@@ -35,6 +35,9 @@ int runText(CommandLine& arguments, UserDefaults& defaults);
 int runPublications(CommandLine& arguments, UserDefaults& defaults);
 int runSettings(CommandLine& arguments, UserDefaults& defaults);
 int runMenu(CommandLine& arguments, UserDefaults& defaults);
+int runLayout(CommandLine& arguments, UserDefaults& defaults);
+int runFrame(CommandLine& arguments, UserDefaults& defaults);
+int runFollow(CommandLine& arguments, UserDefaults& defaults);
 // `defaults filter ...`; arguments start with "filter".
 int runFilter(const std::vector<std::string>& arguments, UserDefaults& defaults);
 // `defaults encoding-spec ...`; arguments start with "encoding-spec".

@@ -69,6 +69,33 @@ constexpr std::array commands{
             "  file is told on standard error unless alertMissingPublicationSettingsFile is off.\n"
             "  export writes every setting as an XML property list.\n",
             runSettings},
+    Command{"layout", "the running layout application's document and selection",
+            "usage: quillmark-cli layout status [--json]\n"
+            "       quillmark-cli layout selected\n"
+            "  status prints the addressed instance, whether it runs, its front document, whether\n"
+            "  something usable is selected, the selected picture's image path, and whether the\n"
+            "  styles and swatch of the current publication's default byline and caption exist:\n"
+            "  byline<TAB>paragraph-style<TAB>NAME<TAB>true|false (\"-\" when none is named).\n"
+            "  selected prints the selected picture's image path. Exit status 1 when the layout\n"
+            "  application is not running, does not answer, or (selected) shows no image.\n"
+            "  $QUILLMARK_LAYOUT_SOCKET names the layout script's socket to use instead.\n",
+            runLayout},
+    Command{"frame", "make a byline or caption frame in the layout application",
+            "usage: quillmark-cli frame byline|caption|both [--publication NAME|INDEX] [--byline NAME]\n"
+            "                           [--caption NAME] [--option]\n"
+            "  Makes the selected picture's image current, checks the layout document and places\n"
+            "  the text as a frame beside the picture, as the program's menu command does. Problems\n"
+            "  are told as the program's alert on standard error (while alertMissingStyles is on);\n"
+            "  exit status 1 when one stops the frame. --option acts as if the Option (Alt) key\n"
+            "  were held: a picture without image goes on, with the dummy text when\n"
+            "  optionKeyOverridesEmptyFrame is on.\n",
+            runFrame},
+    Command{"follow", "print each image the layout application's selection makes current",
+            "usage: quillmark-cli follow\n"
+            "  Runs the program without a display and prints PATH<TAB>ENCODING<TAB>BYLINE<TAB>CAPTION\n"
+            "  each time the selection in the layout application makes another image current,\n"
+            "  until interrupted.\n",
+            runFollow},
     Command{"menu", "the status item's menus as data",
             "usage: quillmark-cli menu status|publication|byline|caption [--json]\n"
             "  Prints the menu as the status item would show it now, one item a line:\n"
