@@ -25,7 +25,7 @@ simpleInputFileStream::simpleInputFileStream(std::filesystem::path path)
         return;
     }
     if (size > LargestByteCount)
-        Log::format("simpleInputFileStream: %s has %ju bytes; only its first %ju are readable",
+        Log::format("simpleInputFileStream: %s has %ju bytes; only its first %ju are readable by position",
                     mFilePath.c_str(), size, LargestByteCount);
     mFileSize = static_cast<std::uint32_t>(std::min(size, LargestByteCount));
     mByteCount = mFileSize;
@@ -113,15 +113,20 @@ void simpleInputFileStream::loadUpTo(std::uint32_t position)
         endAtLoadedBytes();
 }
 
-std::size_t simpleInputFileStream::readFromFile(std::uint8_t* destination, std::uint32_t length,
-                                               std::uint32_t offset) const
+std::size_t simpleInputFileStream::readBytesAt(std::uint64_t offset, std::span<std::uint8_t> destination)
+{
+    return readFromFile(destination.data(), destination.size(), offset);
+}
+
+std::size_t simpleInputFileStream::readFromFile(std::uint8_t* destination, std::size_t length,
+                                               std::uint64_t offset) const
 {
     const int file = ::open(mFilePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0)
         return 0;
     std::size_t got = 0;
     while (got < length) {
-        const ssize_t count = ::pread(file, destination + got, length - got, off_t(offset) + off_t(got));
+        const ssize_t count = ::pread(file, destination + got, length - got, static_cast<off_t>(offset + got));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
