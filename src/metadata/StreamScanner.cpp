@@ -32,6 +32,16 @@ std::optional<std::size_t> locate(std::span<const std::uint8_t> bytes, std::stri
     return static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - bytes.data());
 }
 
+// Records the first match in the bytes (which start at `start`) of each pattern not found yet.
+void findUnfound(std::span<const std::string_view> patterns, std::span<const std::uint8_t> bytes, std::uint64_t start,
+                 std::vector<std::optional<std::uint64_t>>& found)
+{
+    for (std::size_t index = 0; index < patterns.size(); ++index)
+        if (!found[index])
+            if (const auto at = locate(bytes, patterns[index]))
+                found[index] = start + *at;
+}
+
 } // namespace
 
 StreamScanner::StreamScanner(simpleStream& stream, std::size_t chunkSize, std::uint64_t limit)
@@ -50,22 +60,23 @@ std::vector<std::optional<std::uint64_t>> StreamScanner::findFirst(std::span<con
     mScannedTo = from;
     if (longest == 0)
         return found;
+    const std::uint64_t end = std::min(mLimit, mStream.readableByteCount());
+    if (from >= end)
+        return found;
     const std::size_t carry = longest - 1;
-    mBuffer.resize(carry + mChunkSize);
+    const auto chunkSize = static_cast<std::size_t>(std::min<std::uint64_t>(mChunkSize, end - from));
+    std::uint8_t* const buffer = bufferOf(carry + chunkSize);
     std::uint64_t bufferStart = from;
     std::size_t held = 0;
     while (!allFound(found)) {
-        const std::size_t got = readChunk(bufferStart + held, held);
+        const std::size_t got = readChunk(bufferStart + held, {buffer + held, chunkSize}, end);
         if (got == 0)
             break;
         held += got;
         mScannedTo = bufferStart + held;
-        for (std::size_t index = 0; index < patterns.size(); ++index)
-            if (!found[index])
-                if (const auto at = locate({mBuffer.data(), held}, patterns[index]))
-                    found[index] = bufferStart + *at;
+        findUnfound(patterns, {buffer, held}, bufferStart, found);
         const std::size_t kept = std::min(carry, held);
-        std::memmove(mBuffer.data(), mBuffer.data() + held - kept, kept);
+        std::memmove(buffer, buffer + held - kept, kept);
         bufferStart += held - kept;
         held = kept;
     }
@@ -77,12 +88,20 @@ std::optional<std::uint64_t> StreamScanner::findFirst(std::string_view pattern, 
     return findFirst(std::span(&pattern, 1), from).front();
 }
 
-std::size_t StreamScanner::readChunk(std::uint64_t offset, std::size_t held)
+std::uint8_t* StreamScanner::bufferOf(std::size_t size)
 {
-    if (offset >= mLimit)
+    if (mBufferSize < size) {
+        mBuffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        mBufferSize = size;
+    }
+    return mBuffer.get();
+}
+
+std::size_t StreamScanner::readChunk(std::uint64_t offset, std::span<std::uint8_t> destination, std::uint64_t end)
+{
+    if (offset >= end)
         return 0;
-    const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(mChunkSize, mLimit - offset));
-    return mStream.readBytesAt(offset, {mBuffer.data() + held, length});
+    return mStream.readBytesAt(offset, destination.first(std::min<std::uint64_t>(destination.size(), end - offset)));
 }
 
 } // namespace qm

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -20,7 +21,8 @@ public:
     static constexpr std::size_t DefaultChunkSize = 1 << 20;
     static constexpr std::uint64_t NoLimit = std::numeric_limits<std::uint64_t>::max();
 
-    // Reads at most up to `limit` (exclusive), chunkSize bytes at a time.
+    // Reads at most up to `limit` (exclusive) and the stream's readable bytes, chunkSize bytes at a
+    // time.
     explicit StreamScanner(simpleStream& stream, std::size_t chunkSize = DefaultChunkSize, std::uint64_t limit = NoLimit);
 
     // The offset of each pattern's first occurrence at or after `from`, in the patterns' order;
@@ -34,12 +36,15 @@ public:
     std::uint64_t scannedTo() const { return mScannedTo; }
 
 private:
-    std::size_t readChunk(std::uint64_t offset, std::size_t held);
+    std::uint8_t* bufferOf(std::size_t size);
+    std::size_t readChunk(std::uint64_t offset, std::span<std::uint8_t> destination, std::uint64_t end);
 
     simpleStream& mStream;
     const std::size_t mChunkSize;
     const std::uint64_t mLimit;
-    std::vector<std::uint8_t> mBuffer;
+    // Not cleared before use: a short stream touches only the pages it fills.
+    std::unique_ptr<std::uint8_t[]> mBuffer;
+    std::size_t mBufferSize = 0;
     std::uint64_t mScannedTo = 0;
 };
 

@@ -22,6 +22,7 @@ public:
     bool setStreamPosition(std::uint32_t position) override;
     std::uint32_t readBytes(void* destination, std::uint32_t byteCount) override;
     std::size_t readBytesAt(std::uint64_t offset, std::span<std::uint8_t> destination) override;
+    std::uint64_t readableByteCount() const override { return mWholeFileSize; }
 
     // How many bytes of the file have been loaded so far.
     std::uint32_t loadedByteCount() const { return mFilePosition; }
@@ -29,7 +30,7 @@ public:
 private:
     void loadUpTo(std::uint32_t position);
     std::size_t readFromFile(std::uint8_t* destination, std::size_t length, std::uint64_t offset) const;
-    void endAtLoadedBytes();
+    void endAt(std::uint32_t size);
     bool isFar(std::uint64_t position) const { return position > std::uint64_t(mFilePosition) + FarReadDistance; }
     std::uint32_t readFromWindow(void* destination, std::uint32_t byteCount);
     bool loadWindow(std::uint32_t start, std::uint32_t byteCount);
@@ -38,6 +39,7 @@ private:
     std::filesystem::path mFilePath;
     std::uint32_t mFileSize = 0;
     std::uint32_t mFilePosition = 0;
+    std::uint64_t mWholeFileSize = 0;
     std::vector<std::uint8_t> mWindow;
     std::uint32_t mWindowStart = 0;
 };

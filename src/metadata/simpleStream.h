@@ -39,6 +39,8 @@ public:
     // Copies up to destination.size() bytes from an offset and leaves the cursor where it was;
     // returns the count copied. A file stream reaches beyond 4 GiB this way.
     virtual std::size_t readBytesAt(std::uint64_t offset, std::span<std::uint8_t> destination);
+    // How many bytes readBytesAt reaches: the byte count, or all of a file beyond 4 GiB.
+    virtual std::uint64_t readableByteCount() const { return mByteCount; }
 
     std::int8_t readSInt8();
     std::uint8_t readUInt8();
