@@ -1,53 +1,15 @@
 #include "corpus/CorpusFiles.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <fcntl.h>
-#include <system_error>
-#include <unistd.h>
 
 #include "corpus/JpegHeader.h"
+#include "corpus/OutputFile.h"
 #include "corpus/TiffDirectory.h"
 
 namespace qm::bench {
 
 namespace {
-
-// A file written with one write() per buffer handed to it.
-class OutputFile {
-public:
-    explicit OutputFile(const std::filesystem::path& path)
-        : mPath(path), mDescriptor(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644))
-    {
-        if (mDescriptor < 0)
-            fail();
-    }
-    ~OutputFile() { ::close(mDescriptor); }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    void write(std::span<const std::uint8_t> bytes)
-    {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(mDescriptor, bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                fail();
-            bytes = bytes.subspan(static_cast<std::size_t>(written));
-        }
-    }
-
-private:
-    [[noreturn]] void fail() const
-    {
-        throw std::system_error(errno, std::generic_category(), "cannot write " + mPath.string());
-    }
-
-    std::filesystem::path mPath;
-    int mDescriptor;
-};
 
 // Each file starts its scan at another place of the block.
 std::size_t scanOffset(int number) { return static_cast<std::size_t>(number) * 2654435761u; }
@@ -89,6 +51,16 @@ TiffDirectory tiffDirectory(const PressMetadata& metadata, int width, int height
 
 } // namespace
 
+void writeScanBytes(OutputFile& file, const ScanBlock& scan, int number, std::uint64_t length)
+{
+    constexpr std::size_t chunk = 8u << 20;
+    for (std::uint64_t written = 0, part = 0; written < length; ++part) {
+        const auto piece = scan.slice(scanOffset(number + static_cast<int>(part)), std::min<std::uint64_t>(chunk, length - written));
+        file.write(piece);
+        written += piece.size();
+    }
+}
+
 void writePressJpeg(const std::filesystem::path& path, int number, std::uint64_t size, const ScanBlock& scan)
 {
     const auto [width, height] = jpegDimensions(size);
@@ -111,12 +83,7 @@ void writeLargeTiff(const std::filesystem::path& path, int number, std::uint64_t
     appendLittleEndian32(header, directoryOffset);
     OutputFile file(path);
     file.write(header);
-    constexpr std::size_t chunk = 8u << 20;
-    for (std::uint32_t written = 0, part = 0; written < dataSize; ++part) {
-        const auto piece = scan.slice(scanOffset(number + static_cast<int>(part)), std::min<std::size_t>(chunk, dataSize - written));
-        file.write(piece);
-        written += static_cast<std::uint32_t>(piece.size());
-    }
+    writeScanBytes(file, scan, number, dataSize);
     if (dataSize & 1)
         file.write(Bytes{0});
     file.write(tiffDirectory(PressMetadata(number), width, height, dataSize).layOut(directoryOffset));

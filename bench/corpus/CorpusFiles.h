@@ -3,9 +3,13 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "corpus/OutputFile.h"
 #include "corpus/ScanBlock.h"
 
 namespace qm::bench {
+
+// Writes `length` bytes of the block's random data, from a place of the block chosen by `number`.
+void writeScanBytes(OutputFile& file, const ScanBlock& scan, int number, std::uint64_t length);
 
 // Writes a JPEG of about `size` bytes: the metadata of picture `number`, then a scan taken from
 // the block, then the end-of-image marker.

@@ -1,5 +1,6 @@
 // make_corpus: writes a folder of press JPEGs of realistic sizes, one large TIFF whose metadata
-// sits at its end, and optionally hard links to the first JPEG.
+// sits at its end, optionally large PDF and EPS files whose packet lies near their end, and
+// optionally hard links to the first JPEG.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "corpus/CorpusFiles.h"
+#include "corpus/PageFiles.h"
 
 namespace {
 
@@ -22,14 +24,18 @@ struct Options {
     double minMiB = 1;
     double maxMiB = 20;
     double tiffMiB = 200;
+    double pageMiB = 0;
     int links = 0;
 };
 
 const char* const Usage =
-    "usage: make_corpus --out FOLDER [--count N] [--min-mb A] [--max-mb B] [--tiff-mb T] [--links L]\n"
+    "usage: make_corpus --out FOLDER [--count N] [--min-mb A] [--max-mb B] [--tiff-mb T] [--page-mb P]\n"
+    "                   [--links L]\n"
     "  Writes N JPEGs press-NNNNN.jpg of A to B MiB (log-uniform; defaults 2000, 1, 20), one TIFF\n"
-    "  press-large.tif of T MiB (default 200; 0 for none) and L hard links link-NNNNN.jpg to the\n"
-    "  first JPEG (default 0).\n";
+    "  press-large.tif of T MiB (default 200; 0 for none), three files of P MiB (default 0: none):\n"
+    "  page-packet.pdf and preview-packet.eps (binary header) with their XMP packet 1 KiB before\n"
+    "  the end, page-nopacket.pdf without one, and L hard links link-NNNNN.jpg to the first JPEG\n"
+    "  (default 0).\n";
 
 std::optional<Options> parseOptions(int argc, char** argv)
 {
@@ -42,6 +48,7 @@ std::optional<Options> parseOptions(int argc, char** argv)
         else if (name == "--min-mb") options.minMiB = std::stod(value);
         else if (name == "--max-mb") options.maxMiB = std::stod(value);
         else if (name == "--tiff-mb") options.tiffMiB = std::stod(value);
+        else if (name == "--page-mb") options.pageMiB = std::stod(value);
         else if (name == "--links") options.links = std::stoi(value);
         else return std::nullopt;
     }
@@ -79,6 +86,19 @@ std::uint64_t writeJpegs(const Options& options, const ScanBlock& scan)
     return total;
 }
 
+std::uint64_t writePages(const Options& options, const ScanBlock& scan)
+{
+    const auto size = static_cast<std::uint64_t>(options.pageMiB * MiB);
+    const int number = options.count + 2;
+    writeLargePdf(options.folder / "page-packet.pdf", number, size, true, scan);
+    writeLargePdf(options.folder / "page-nopacket.pdf", number, size, false, scan);
+    writeLargeEps(options.folder / "preview-packet.eps", number, size, scan);
+    std::uint64_t total = 0;
+    for (const char* name : {"page-packet.pdf", "page-nopacket.pdf", "preview-packet.eps"})
+        total += fs::file_size(options.folder / name);
+    return total;
+}
+
 void writeLinks(const Options& options)
 {
     const auto target = options.folder / numbered("press", 1);
@@ -107,9 +127,11 @@ int main(int argc, char** argv)
         writeLargeTiff(path, options->count + 1, static_cast<std::uint64_t>(options->tiffMiB * MiB), scan);
         total += fs::file_size(path);
     }
+    if (options->pageMiB > 0)
+        total += writePages(*options, scan);
     writeLinks(*options);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("corpus %s: %d JPEGs%s, %.1f MiB in %.1f s (%.0f MiB/s)\n", options->folder.c_str(), options->count,
-                options->tiffMiB > 0 ? " and 1 TIFF" : "", double(total) / MiB, seconds, double(total) / MiB / seconds);
+    std::printf("corpus %s: %d JPEGs%s%s, %.1f MiB in %.1f s (%.0f MiB/s)\n", options->folder.c_str(), options->count,
+                options->tiffMiB > 0 ? ", 1 TIFF" : "", options->pageMiB > 0 ? ", 2 PDFs and 1 EPS" : "", double(total) / MiB, seconds, double(total) / MiB / seconds);
     return 0;
 }

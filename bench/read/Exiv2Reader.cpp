@@ -26,6 +26,7 @@ Tally readWithExiv2(const std::vector<std::filesystem::path>& files)
             tally.withIPTC += !datasets.empty();
             tally.withXMP += !packet.empty();
         } catch (const std::exception&) {
+            ++tally.unreadable;
         }
     }
     return tally;

@@ -10,6 +10,7 @@ Tally& Tally::operator+=(const Tally& other)
     files += other.files;
     withIPTC += other.withIPTC;
     withXMP += other.withXMP;
+    unreadable += other.unreadable;
     return *this;
 }
 
@@ -19,8 +20,10 @@ Tally readWithQuillmark(const std::vector<std::filesystem::path>& files)
     for (const auto& path : files) {
         auto parser = QMMetadataParser::MetadataParserForPath(path, true);
         ++tally.files;
-        if (!parser)
+        if (!parser || !parser->parseable()) {
+            ++tally.unreadable;
             continue;
+        }
         const auto records = parser->IPTCRecords();
         const auto packet = parser->XMP();
         benchmark::DoNotOptimize(records);

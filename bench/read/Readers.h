@@ -12,6 +12,7 @@ struct Tally {
     std::size_t files = 0;
     std::size_t withIPTC = 0;
     std::size_t withXMP = 0;
+    std::size_t unreadable = 0; // broken, empty or of no type the reader knows
 
     Tally& operator+=(const Tally& other);
 };
@@ -23,7 +24,8 @@ Tally readWithQuillmark(const std::vector<std::filesystem::path>& files);
 Tally readWithExiv2(const std::vector<std::filesystem::path>& files);
 void prepareExiv2();
 
-// Runs exiftool once over the given files or folders and counts what it printed.
+// Runs exiftool once over the given files or folders and counts what it printed; files it could
+// not read (exit status 1) count as unreadable.
 Tally readWithExiftool(const std::vector<std::string>& targets);
 // The exiftool command line before its targets.
 std::vector<std::string> exiftoolArguments();

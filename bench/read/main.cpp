@@ -74,8 +74,8 @@ void untimedPass(const Folder& folder)
         const auto start = std::chrono::steady_clock::now();
         const Tally tally = reader.read();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("  untimed pass: %-10s %zu files, %zu with IPTC, %zu with XMP (%.2f s)\n", reader.name.c_str(),
-                    tally.files, tally.withIPTC, tally.withXMP, seconds);
+        std::printf("  untimed pass: %-10s %zu files, %zu with IPTC, %zu with XMP, %zu unreadable (%.2f s)\n",
+                    reader.name.c_str(), tally.files, tally.withIPTC, tally.withXMP, tally.unreadable, seconds);
     }
     std::fflush(stdout);
 }

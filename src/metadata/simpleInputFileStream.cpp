@@ -25,8 +25,9 @@ simpleInputFileStream::simpleInputFileStream(std::filesystem::path path)
         return;
     }
     if (size > LargestByteCount)
-        Log::format("simpleInputFileStream: %s has %ju bytes; only its first %ju are readable",
+        Log::format("simpleInputFileStream: %s has %ju bytes; only its first %ju are readable by position",
                     mFilePath.c_str(), size, LargestByteCount);
+    mWholeFileSize = size;
     mFileSize = static_cast<std::uint32_t>(std::min(size, LargestByteCount));
     mByteCount = mFileSize;
 }
@@ -79,13 +80,8 @@ bool simpleInputFileStream::loadWindow(std::uint32_t start, std::uint32_t byteCo
     }
     mWindowStart = start;
     mWindow.resize(readFromFile(mWindow.data(), length, start));
-    if (mWindow.size() < length) {
-        Log::format("simpleInputFileStream: %s ended after %zu of %u bytes", mFilePath.c_str(),
-                    start + mWindow.size(), mFileSize);
-        mFileSize = static_cast<std::uint32_t>(start + mWindow.size());
-        mByteCount = mFileSize;
-        mStreamPosition = std::min(mStreamPosition, mByteCount);
-    }
+    if (mWindow.size() < length)
+        endAt(static_cast<std::uint32_t>(start + mWindow.size()));
     return true;
 }
 
@@ -110,18 +106,25 @@ void simpleInputFileStream::loadUpTo(std::uint32_t position)
     mBytes = mData.data();
     mFilePosition += static_cast<std::uint32_t>(got);
     if (got < length)
-        endAtLoadedBytes();
+        endAt(mFilePosition);
 }
 
-std::size_t simpleInputFileStream::readFromFile(std::uint8_t* destination, std::uint32_t length,
-                                               std::uint32_t offset) const
+std::size_t simpleInputFileStream::readBytesAt(std::uint64_t offset, std::span<std::uint8_t> destination)
+{
+    if (offset >= mWholeFileSize)
+        return 0;
+    return readFromFile(destination.data(), std::min<std::uint64_t>(destination.size(), mWholeFileSize - offset), offset);
+}
+
+std::size_t simpleInputFileStream::readFromFile(std::uint8_t* destination, std::size_t length,
+                                               std::uint64_t offset) const
 {
     const int file = ::open(mFilePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0)
         return 0;
     std::size_t got = 0;
     while (got < length) {
-        const ssize_t count = ::pread(file, destination + got, length - got, off_t(offset) + off_t(got));
+        const ssize_t count = ::pread(file, destination + got, length - got, static_cast<off_t>(offset + got));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -133,12 +136,13 @@ std::size_t simpleInputFileStream::readFromFile(std::uint8_t* destination, std::
 }
 
 // The file no longer holds the bytes it had when the stream was made: the stream ends where
-// the loaded bytes end, so it never claims bytes it does not have.
-void simpleInputFileStream::endAtLoadedBytes()
+// the bytes read end, so it never claims bytes it does not have.
+void simpleInputFileStream::endAt(std::uint32_t size)
 {
-    Log::format("simpleInputFileStream: %s ended after %u of %u bytes", mFilePath.c_str(), mFilePosition, mFileSize);
-    mFileSize = mFilePosition;
-    mByteCount = mFilePosition;
+    Log::format("simpleInputFileStream: %s ended after %u of %u bytes", mFilePath.c_str(), size, mFileSize);
+    mWholeFileSize = size;
+    mFileSize = size;
+    mByteCount = size;
     mStreamPosition = std::min(mStreamPosition, mByteCount);
 }
 

@@ -1,6 +1,7 @@
 #include "metadata/simpleStream.h"
 
 #include "foundation/Log.h"
+#include "metadata/StreamScanner.h"
 
 #include <algorithm>
 #include <array>
@@ -70,6 +71,19 @@ std::vector<std::uint8_t> simpleStream::data(std::uint32_t byteCount)
     }
     bytes.resize(readBytes(bytes.data(), count));
     return bytes;
+}
+
+// Through the cursor, so every subclass's own reading applies.
+std::size_t simpleStream::readBytesAt(std::uint64_t offset, std::span<std::uint8_t> destination)
+{
+    if (offset >= mByteCount)
+        return 0;
+    const std::uint32_t position = streamPosition();
+    std::uint32_t count = 0;
+    if (setStreamPosition(static_cast<std::uint32_t>(offset)))
+        count = readBytes(destination.data(), static_cast<std::uint32_t>(std::min<std::size_t>(destination.size(), mByteCount)));
+    setStreamPosition(position);
+    return count;
 }
 
 // A failed read leaves the cursor where it was, even when a subclass's source delivered less
@@ -156,36 +170,12 @@ StreamRange simpleStream::findStringWithBufferSize(std::string_view pattern, std
     const auto bytes = StringEncodings::encode(pattern, Encoding::MacOSRoman);
     if (!bytes || bytes->empty() || bytes->size() >= StreamRange::NotFoundValue)
         return StreamRange::NotFound;
-    return searchBytes(*bytes, std::max<std::uint32_t>(bufferSize, 1));
-}
-
-// Scans chunk by chunk; the buffer keeps the last (pattern length - 1) bytes of the previous
-// chunk in front of the next one, so a match across a chunk boundary is seen whole.
-StreamRange simpleStream::searchBytes(std::span<const std::uint8_t> pattern, std::uint32_t bufferSize)
-{
-    const std::size_t carry = pattern.size() - 1;
-    const std::uint32_t chunkSize = std::min(bufferSize, remainingByteCount());
-    if (chunkSize == 0)
+    StreamScanner scanner(*this, bufferSize, mByteCount);
+    const auto found = scanner.findFirst({reinterpret_cast<const char*>(bytes->data()), bytes->size()}, streamPosition());
+    setStreamPosition(static_cast<std::uint32_t>(scanner.scannedTo()));
+    if (!found)
         return StreamRange::NotFound;
-    std::vector<std::uint8_t> buffer(carry + chunkSize);
-    std::uint64_t bufferStart = streamPosition();
-    std::size_t held = 0;
-    while (const std::uint32_t wanted = std::min(chunkSize, remainingByteCount())) {
-        const std::uint32_t got = readBytes(buffer.data() + held, wanted);
-        if (got == 0)
-            break;
-        held += got;
-        const void* hit = ::memmem(buffer.data(), held, pattern.data(), pattern.size());
-        if (hit) {
-            const auto offset = static_cast<const std::uint8_t*>(hit) - buffer.data();
-            return {static_cast<std::uint32_t>(bufferStart + offset), static_cast<std::uint32_t>(pattern.size())};
-        }
-        const std::size_t kept = std::min(carry, held);
-        std::memmove(buffer.data(), buffer.data() + held - kept, kept);
-        bufferStart += held - kept;
-        held = kept;
-    }
-    return StreamRange::NotFound;
+    return {static_cast<std::uint32_t>(*found), static_cast<std::uint32_t>(bytes->size())};
 }
 
 StreamRange simpleStream::findAnyString(const std::vector<std::string>& patterns, std::uint32_t* foundIndex)

@@ -36,6 +36,11 @@ public:
     virtual std::uint32_t readBytes(void* destination, std::uint32_t byteCount);
     // Up to byteCount bytes from the cursor, advancing past them.
     std::vector<std::uint8_t> data(std::uint32_t byteCount);
+    // Copies up to destination.size() bytes from an offset and leaves the cursor where it was;
+    // returns the count copied. A file stream reaches beyond 4 GiB this way.
+    virtual std::size_t readBytesAt(std::uint64_t offset, std::span<std::uint8_t> destination);
+    // How many bytes readBytesAt reaches: the byte count, or all of a file beyond 4 GiB.
+    virtual std::uint64_t readableByteCount() const { return mByteCount; }
 
     std::int8_t readSInt8();
     std::uint8_t readUInt8();
@@ -84,7 +89,6 @@ private:
     Integer readInteger(const char* methodName);
     template <typename Integer>
     Integer peekInteger(Integer (simpleStream::*read)());
-    StreamRange searchBytes(std::span<const std::uint8_t> pattern, std::uint32_t bufferSize);
 };
 
 } // namespace qm

@@ -46,6 +46,7 @@ public:
     static bool isPSD(simpleStream& stream);
     static bool isTIFF(simpleStream& stream);
     static bool isAI_or_PDF(simpleStream& stream);
+    // An EPS file: the binary header of one with a preview, or a first line "%!PS-Adobe-… EPSF…".
     static bool isEPS(simpleStream& stream);
 
     const std::filesystem::path& path() const { return mPath; }

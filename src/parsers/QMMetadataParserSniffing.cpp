@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <fstream>
+#include <string>
 
 #include "metadata/simpleDataStream.h"
 
@@ -11,14 +12,16 @@ namespace qm {
 
 namespace {
 
-constexpr std::size_t SniffedByteCount = 11;
+// The fixed signatures lie in the first 11 bytes; a PostScript header line may run longer.
+constexpr std::size_t SignatureByteCount = 11;
+constexpr std::size_t SniffedByteCount = 256;
 
 // Runs a check and puts the stream back where it was.
 template <typename Check>
-bool keepingPosition(simpleStream& stream, Check check)
+auto keepingPosition(simpleStream& stream, Check check)
 {
     const auto position = stream.streamPosition();
-    const bool result = check();
+    auto result = check();
     stream.setStreamPosition(position);
     return result;
 }
@@ -26,11 +29,30 @@ bool keepingPosition(simpleStream& stream, Check check)
 bool startsWith(simpleStream& stream, const char* prefix, std::size_t length)
 {
     return keepingPosition(stream, [&] {
-        std::array<std::uint8_t, SniffedByteCount> bytes{};
-        if (!stream.setStreamPosition(0) || stream.readBytes(bytes.data(), SniffedByteCount) < length)
+        std::array<std::uint8_t, SignatureByteCount> bytes{};
+        if (!stream.setStreamPosition(0) || stream.readBytes(bytes.data(), SignatureByteCount) < length)
             return false;
         return std::memcmp(bytes.data(), prefix, length) == 0;
     });
+}
+
+// The text up to the first line break (CR or LF) within the sniffed bytes.
+std::string firstLine(simpleStream& stream)
+{
+    return keepingPosition(stream, [&] {
+        std::array<char, SniffedByteCount> bytes{};
+        if (!stream.setStreamPosition(0))
+            return std::string();
+        const std::string_view head(bytes.data(), stream.readBytes(bytes.data(), SniffedByteCount));
+        return std::string(head.substr(0, head.find_first_of("\r\n")));
+    });
+}
+
+// PostScript whose header comment declares it encapsulated: "%!PS-Adobe-3.0 EPSF-3.0".
+bool isPlainTextEPS(simpleStream& stream)
+{
+    const std::string line = firstLine(stream);
+    return line.starts_with("%!PS-Adobe-") && line.find("EPSF") != std::string::npos;
 }
 
 std::vector<std::uint8_t> firstBytes(const std::filesystem::path& path)
@@ -84,7 +106,7 @@ bool QMMetadataParser::isAI_or_PDF(simpleStream& stream)
 
 bool QMMetadataParser::isEPS(simpleStream& stream)
 {
-    return startsWith(stream, "\xC5\xD0\xD3\xC6", 4);
+    return startsWith(stream, "\xC5\xD0\xD3\xC6", 4) || isPlainTextEPS(stream);
 }
 
 QMFileType QMMetadataParser::guessFileTypeFromContent(const std::filesystem::path& path)

@@ -4,6 +4,7 @@
 #include <unicode/utf8.h>
 
 #include "foundation/Log.h"
+#include "metadata/StreamScanner.h"
 #include "metadata/simpleStream.h"
 #include "parsers/XMPtoIPTCconverter.h"
 
@@ -15,17 +16,6 @@ constexpr std::string_view PacketBeginMarker = "<?xpacket begin=";
 constexpr std::string_view PacketEndMarker = "<?xpacket end=";
 constexpr std::string_view MetadataElement = "<x:xmpmeta";
 constexpr std::string_view OldMetadataElement = "<x:xapmeta";
-
-// The first occurrence of the marker at or after the position.
-std::optional<std::uint32_t> findFrom(simpleStream& stream, std::uint32_t position, std::string_view marker)
-{
-    if (!stream.setStreamPosition(position))
-        return std::nullopt;
-    const StreamRange range = stream.findString(marker);
-    if (range == StreamRange::NotFound)
-        return std::nullopt;
-    return range.location;
-}
 
 // Valid UTF-8 without the Unicode white space (line breaks included) at both ends.
 std::string_view trimmedOfWhiteSpace(std::string_view text)
@@ -55,39 +45,46 @@ std::string_view trimmedOfWhiteSpace(std::string_view text)
 
 } // namespace
 
+// One pass finds the first begin and the first end marker together; the metadata element is then
+// searched from the begin marker.
 std::optional<QMMetadataParser_PDF::PacketLocation> QMMetadataParser_PDF::locatePacket(simpleStream& stream)
 {
-    const auto begin = findFrom(stream, 0, PacketBeginMarker);
-    if (!begin)
+    StreamScanner scanner(stream);
+    const std::string_view markers[] = {PacketBeginMarker, PacketEndMarker};
+    const auto found = scanner.findFirst(markers, 0);
+    const auto begin = found[0];
+    const auto end = found[1];
+    if (!begin || !end)
         return std::nullopt;
-    const auto end = findFrom(stream, 0, PacketEndMarker);
-    if (!end)
-        return std::nullopt;
-    auto element = findFrom(stream, *begin, MetadataElement);
+    auto element = scanner.findFirst(MetadataElement, *begin);
     if (!element)
-        element = findFrom(stream, *begin, OldMetadataElement);
+        element = scanner.findFirst(OldMetadataElement, *begin);
     if (!element || *end <= *element)
         return std::nullopt;
     return PacketLocation{*element, *end};
 }
 
+// Read straight from the stream at the packet's offset, so nothing before it is kept.
 std::optional<std::string> QMMetadataParser_PDF::readPacket(simpleStream& stream, PacketLocation location,
                                                             std::uint32_t maxPacketSize)
 {
-    const std::uint32_t size = location.end - location.start;
+    const std::uint64_t size = location.end - location.start;
     if (size > maxPacketSize) {
-        Log::format("QMMetadataParser_PDF: the XMP packet at %u holds %u bytes, more than %u, and is not read",
-                    location.start, size, maxPacketSize);
+        Log::format("QMMetadataParser_PDF: the XMP packet at %ju holds %ju bytes, more than %u, and is not read",
+                    std::uintmax_t(location.start), std::uintmax_t(size), maxPacketSize);
         return std::nullopt;
     }
-    if (!stream.setStreamPosition(location.start))
-        return std::nullopt;
-    const std::vector<std::uint8_t> bytes = stream.data(size);
-    if (bytes.size() != size || !StringEncodings::isValidUTF8(bytes)) {
-        Log::format("QMMetadataParser_PDF: the XMP packet at %u is not UTF-8", location.start);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    const std::span bytes(reinterpret_cast<std::uint8_t*>(text.data()), text.size());
+    if (stream.readBytesAt(location.start, bytes) != size || !StringEncodings::isValidUTF8(bytes)) {
+        Log::format("QMMetadataParser_PDF: the XMP packet at %ju is not UTF-8", std::uintmax_t(location.start));
         return std::nullopt;
     }
-    return std::string(trimmedOfWhiteSpace({reinterpret_cast<const char*>(bytes.data()), bytes.size()}));
+    const std::string_view trimmed = trimmedOfWhiteSpace(text);
+    const auto leading = static_cast<std::size_t>(trimmed.data() - text.data());
+    text.erase(leading + trimmed.size());
+    text.erase(0, leading);
+    return text;
 }
 
 std::optional<std::string> QMMetadataParser_PDF::extractXMPFromArbitraryStream(simpleStream& stream,
@@ -114,7 +111,8 @@ PlistValue QMMetadataParser_PDF::structureSummary() const
     std::lock_guard lock(mMutex);
     if (!mPacketLocation)
         return {};
-    return PlistDictionary{{"packetStart", mPacketLocation->start}, {"packetEnd", mPacketLocation->end}};
+    return PlistDictionary{{"packetStart", static_cast<std::int64_t>(mPacketLocation->start)},
+                           {"packetEnd", static_cast<std::int64_t>(mPacketLocation->end)}};
 }
 
 std::optional<IPTCRecordArray> QMMetadataParser_PDF::IPTCRecords() const

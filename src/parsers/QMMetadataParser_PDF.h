@@ -41,8 +41,8 @@ public:
 
 private:
     struct PacketLocation {
-        std::uint32_t start; // the metadata element
-        std::uint32_t end;   // the end marker
+        std::uint64_t start; // the metadata element
+        std::uint64_t end;   // the end marker
     };
     static std::optional<PacketLocation> locatePacket(simpleStream& stream);
     static std::optional<std::string> readPacket(simpleStream& stream, PacketLocation location,

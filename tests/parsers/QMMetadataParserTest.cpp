@@ -66,7 +66,12 @@ TEST(QMMetadataParser, TellsTheTypeFromTheFirstBytes)
         {"tiff big-endian", std::string("MM\0\x2A", 4), QMFileTypeTIFF},
         {"MM with 42 little-endian", std::string("MM\x2A\0", 4), QMFileTypeUnknown},
         {"eps with preview", "\xC5\xD0\xD3\xC6rest", QMFileTypeEPS},
-        {"plain-text eps", "%!PS-Adobe-3.0 EPSF-3.0\n", QMFileTypeUnknown},
+        {"plain-text eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\n", QMFileTypeEPS},
+        {"plain-text eps with CR line ends", "%!PS-Adobe-2.0 EPSF-1.2\r%%Creator: x\r", QMFileTypeEPS},
+        {"plain-text eps, header line only", "%!PS-Adobe-3.0 EPSF-3.0", QMFileTypeEPS},
+        {"plain PostScript", "%!PS-Adobe-3.0\n%%Title: EPSF\n", QMFileTypeUnknown},
+        {"EPSF without the PostScript header", "%!PS EPSF-3.0\n", QMFileTypeUnknown},
+        {"header not at the start", "\n%!PS-Adobe-3.0 EPSF-3.0\n", QMFileTypeUnknown},
         {"one byte", "\xFF", QMFileTypeUnknown},
         {"empty", "", QMFileTypeUnknown},
     };

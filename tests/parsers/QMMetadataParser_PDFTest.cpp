@@ -2,7 +2,9 @@
 
 #include "foundation/Log.h"
 #include "metadata/StreamTestFiles.h"
+#include "metadata/StreamScanner.h"
 #include "metadata/simpleDataStream.h"
+#include "metadata/simpleInputFileStream.h"
 
 #include <gtest/gtest.h>
 
@@ -79,28 +81,59 @@ TEST(QMMetadataParser_PDF, RefusesPacketsLongerThanTheLimit)
 // Places each marker at an offset, with spaces between them.
 std::string placed(std::uint32_t beginAt, std::uint32_t elementAt, std::uint32_t endAt)
 {
-    std::string file(endAt + 100, ' ');
+    std::string file(endAt + End.size(), ' ');
     file.replace(beginAt, Begin.size(), Begin);
     file.replace(elementAt, 24, "<x:xapmeta>a</x:xapmeta>");
     file.replace(endAt, End.size(), End);
     return file;
 }
 
-TEST(QMMetadataParser_PDF, FindsMarkersAcrossTheSearchChunkBoundary)
+// Files larger than the scan's chunk, read from memory and from disk.
+TEST(QMMetadataParser_PDF, FindsMarkersAcrossScanChunksAndAtTheFileEnd)
 {
-    constexpr std::uint32_t straddling = simpleStream::DefaultSearchBufferSize - 5;
-    struct Case { const char* name; std::uint32_t beginAt, elementAt, endAt; };
+    constexpr std::uint32_t straddling = StreamScanner::DefaultChunkSize - 5;
+    struct Case { const char* name; std::string file; std::optional<std::string> expected; };
     const Case cases[] = {
-        {"begin marker", straddling, straddling + 200, straddling + 400},
-        {"metadata element", 10, straddling, straddling + 400},
-        {"end marker", 10, 200, straddling},
+        {"begin marker across chunks", placed(straddling, straddling + 200, straddling + 400), "<x:xapmeta>a</x:xapmeta>"},
+        {"metadata element across chunks", placed(10, straddling, straddling + 400), "<x:xapmeta>a</x:xapmeta>"},
+        {"end marker across chunks", placed(10, 200, straddling), "<x:xapmeta>a</x:xapmeta>"},
+        {"packet ending at the last byte", placed(2 * straddling, 2 * straddling + 100, 2 * straddling + 200),
+         "<x:xapmeta>a</x:xapmeta>"},
+        {"no packet", std::string(2 * straddling, '<'), std::nullopt},
     };
     for (const Case& c : cases) {
-        const std::string file = placed(c.beginAt, c.elementAt, c.endAt);
-        EXPECT_EQ(extract(file), "<x:xapmeta>a</x:xapmeta>") << c.name << " in memory";
-        QMMetadataParser_PDF parser(test::writeStreamTestFile("straddling.pdf", bytesOf(file)));
+        EXPECT_EQ(extract(c.file), c.expected) << c.name << " in memory";
+        QMMetadataParser_PDF parser(test::writeStreamTestFile("straddling.pdf", bytesOf(c.file)));
         EXPECT_TRUE(parser.parseImage()) << c.name;
-        EXPECT_EQ(parser.XMP(), "<x:xapmeta>a</x:xapmeta>") << c.name << " from a file";
+        EXPECT_EQ(parser.XMP(), c.expected) << c.name << " from a file";
+    }
+}
+
+// The scan keeps none of the bytes it passes, and the packet is read where it lies.
+TEST(QMMetadataParser_PDF, ParsingAFileLoadsNothingBeforeThePacket)
+{
+    const std::string file = std::string(3 * 1024 * 1024, 'x') + packet(Meta);
+    const auto path = test::writeStreamTestFile("tail-packet.pdf", bytesOf(file));
+    simpleInputFileStream stream(path);
+    QMMetadataParser_PDF parser(path);
+    ASSERT_TRUE(parser.parseImageStream(stream, nullptr));
+    EXPECT_EQ(parser.XMP(), Meta);
+    EXPECT_EQ(stream.loadedByteCount(), 0u);
+}
+
+// The factory gives EPS files, with or without the binary preview header, to the same scan.
+TEST(QMMetadataParser_PDF, ReadsEPSFilesWithAndWithoutTheBinaryHeader)
+{
+    const std::string postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\n" + packet(Meta) + "\n%%EOF\n";
+    const struct { const char* name; std::string file; } cases[] = {
+        {"binary header", "\xC5\xD0\xD3\xC6\x1E\x00\x00\x00"s + std::string(22, '\0') + postScript},
+        {"plain text", postScript},
+    };
+    for (const auto& c : cases) {
+        const auto parser = QMMetadataParser::MetadataParserForPath(test::writeStreamTestFile("read.eps", bytesOf(c.file)), true);
+        ASSERT_NE(parser, nullptr) << c.name;
+        EXPECT_STREQ(parser->className(), "QMMetadataParser_PDF") << c.name;
+        EXPECT_EQ(parser->XMP(), Meta) << c.name;
     }
 }
 
