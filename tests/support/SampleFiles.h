@@ -22,5 +22,6 @@ inline std::filesystem::path sampleFile(const char* name)
 
 // Skips the running test when the sample files folder is absent.
 #define SKIP_WITHOUT_SAMPLE_FILES()                                                                      \
-    if (!std::filesystem::is_directory(qm::test::sampleFilesFolder()))                                   \
-    GTEST_SKIP() << "sample files folder " << qm::test::sampleFilesFolder().string() << " is absent"
+    if (std::filesystem::is_directory(qm::test::sampleFilesFolder())) {                                  \
+    } else                                                                                               \
+        GTEST_SKIP() << "sample files folder " << qm::test::sampleFilesFolder().string() << " is absent"
