@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <mutex>
@@ -9,12 +10,20 @@
 
 namespace qm {
 
-// The one logging facility: lines go to standard error unless a sink is installed.
+// The one logging facility: lines go to standard error unless a sink is installed. Every line is
+// written as one readable line: control characters and bytes that are not UTF-8 are escaped
+// (\n, \t, \r, \xNN), and a line longer than LineBytes bytes is cut, ending with "…".
 class Log {
 public:
     using Sink = std::function<void(const std::string& line)>;
 
+    static constexpr std::size_t LineBytes = 300;
+    static constexpr std::size_t ExcerptCharacters = 120;
+
     static void message(std::string_view line);
+
+    // Text quoted from a file, cut to ExcerptCharacters characters, the last one "…", when longer.
+    static std::string excerpt(std::string_view text);
 
     // printf-style formatting; strings are passed as const char*.
     template <typename... Args>

@@ -252,7 +252,7 @@ std::optional<PlistValue> integerFromNode(plist_t node)
     if (!text.empty() && text.front() == '-')
         return PlistValue(static_cast<std::int64_t>(value));
     Log::format("PropertyList: the integer %s does not fit 64 signed bits; it is read as a real number",
-                text.c_str());
+                Log::excerpt(text).c_str());
     return PlistValue(static_cast<double>(value));
 }
 

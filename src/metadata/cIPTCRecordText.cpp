@@ -168,7 +168,7 @@ void cIPTCRecord::setString(const std::string& text)
     if (rule == LengthRules.end())
         return;
     if (dataSet == 120)
-        Log::format("setting str %s", text.c_str());
+        Log::format("setting str %s", Log::excerpt(text).c_str());
     setDataFromString(UnicodeText::utf16Prefix(paddedWithBlanks(text, rule->padTo), rule->cutTo));
 }
 

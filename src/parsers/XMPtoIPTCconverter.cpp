@@ -138,7 +138,7 @@ std::string XMPtoIPTCconverter::updateXMP(std::string_view packet, const cIPTCRe
     const auto document = loadPacket(packet);
     if (document->Error()) {
         // Printing TinyXML's partial document would drop the rest of the packet.
-        Log::format("XMP packet not updated, it does not parse: %s", document->ErrorDesc());
+        Log::format("XMP packet not updated, it does not parse: %s", Log::excerpt(document->ErrorDesc()).c_str());
         return std::string(packet);
     }
     TiXmlNode* text = DeepXmlChildNodeOfType(DeepXmlChildNodeWithValue(document.get(), *descriptor),
@@ -148,7 +148,7 @@ std::string XMPtoIPTCconverter::updateXMP(std::string_view packet, const cIPTCRe
     if (const auto value = XMPText(record, text->ValueStr()))
         text->SetValue(*value);
     else
-        Log::format("bad string in XMP conversion of IPTC record %s", record.description().c_str());
+        Log::format("bad string in XMP conversion of IPTC record %s", Log::excerpt(record.description()).c_str());
     return printed(*document);
 }
 

@@ -111,7 +111,7 @@ const TiXmlNode* XMPtoIPTCconverter::DeepXmlChildNodeWithAttributes(const TiXmlN
             Log::message("found");
             return true;
         }
-        Log::format("going deeper with %s", candidate.Value());
+        Log::format("going deeper with %s", Log::excerpt(candidate.Value()).c_str());
         return false;
     });
 }

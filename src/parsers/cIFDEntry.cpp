@@ -77,7 +77,8 @@ PlistArray strings(std::span<const std::uint8_t> bytes)
         if (!text)
             text = StringEncodings::decode(piece, Encoding::ASCII);
         if (!text) {
-            Log::format("bad ascii data i readIFDEntryDataAtPointer: %s", std::string(piece.begin(), piece.end()).c_str());
+            Log::format("bad ascii data i readIFDEntryDataAtPointer: %s",
+                        Log::excerpt(std::string(piece.begin(), piece.end())).c_str());
             break;
         }
         values.emplace_back(std::move(*text));

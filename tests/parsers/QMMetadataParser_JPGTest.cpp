@@ -13,6 +13,7 @@
 #include "parsers/TiffBuilder.h"
 #include "parsers/cAPP13_Segment.h"
 #include "parsers/cJPEGSegment_APP1.h"
+#include "support/SampleFiles.h"
 
 using namespace qm;
 using namespace qm::test::tiff;
@@ -369,8 +370,9 @@ TEST(QMMetadataParser_JPG, DumpWritesOneFilePerSegment)
 
 TEST(QMMetadataParser_JPG, ReadsRealFiles)
 {
+    SKIP_WITHOUT_SAMPLE_FILES();
     const auto iptc = std::dynamic_pointer_cast<QMMetadataParser_JPG>(
-        QMMetadataParser::MetadataParserForPath(QUILLMARK_CORPUS_DIR "/IPTC.jpg", true));
+        QMMetadataParser::MetadataParserForPath(qm::test::sampleFile("IPTC.jpg"), true));
     ASSERT_TRUE(iptc);
     const PlistValue structure = iptc->structureSummary();
     const PlistArray& summary = *structure.array();
@@ -384,7 +386,7 @@ TEST(QMMetadataParser_JPG, ReadsRealFiles)
     EXPECT_FALSE(iptc->XMP()) << "resource 1002 holds print settings here, not a packet";
 
     const auto xmp = std::dynamic_pointer_cast<QMMetadataParser_JPG>(
-        QMMetadataParser::MetadataParserForPath(QUILLMARK_CORPUS_DIR "/XMP.jpg", true));
+        QMMetadataParser::MetadataParserForPath(qm::test::sampleFile("XMP.jpg"), true));
     ASSERT_TRUE(xmp);
     EXPECT_EQ(xmp->XMPSegment()->originalSegmentOffset(), 872u);
     EXPECT_NE(xmp->XMP().value_or("").find("<x:xmpmeta"), std::string::npos) << "its packet is UTF-16";
@@ -392,5 +394,5 @@ TEST(QMMetadataParser_JPG, ReadsRealFiles)
     const auto exif = std::dynamic_pointer_cast<cJPEGSegment_APP1>(xmp->JPEGSegmentByMarker(0xFFE1));
     EXPECT_EQ(exif->TIFFparser()->IFDEntryByTag(271)->parsedObjects(), PlistArray{"FUJIFILM"});
     EXPECT_TRUE(rewrite(*xmp, Folder / "XMP copy.jpg"));
-    EXPECT_EQ(contents(Folder / "XMP copy.jpg"), contents(QUILLMARK_CORPUS_DIR "/XMP.jpg"));
+    EXPECT_EQ(contents(Folder / "XMP copy.jpg"), contents(qm::test::sampleFile("XMP.jpg")));
 }

@@ -5,6 +5,7 @@
 #include "metadata/StreamScanner.h"
 #include "metadata/simpleDataStream.h"
 #include "metadata/simpleInputFileStream.h"
+#include "support/SampleFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -177,11 +178,9 @@ TEST(QMMetadataParser_PDF, RefusesToWrite)
 
 TEST(QMMetadataParser_PDF, ReadsThePacketOfRealFiles)
 {
+    SKIP_WITHOUT_SAMPLE_FILES();
     for (const char* file : {"PDF.pdf", "PostScript.eps"}) {
-        const std::filesystem::path path = std::filesystem::path(QUILLMARK_CORPUS_DIR) / file;
-        if (!std::filesystem::exists(path))
-            GTEST_SKIP() << "no corpus file " << path;
-        QMMetadataParser_PDF parser(path);
+        QMMetadataParser_PDF parser(qm::test::sampleFile(file));
         ASSERT_TRUE(parser.parseImage()) << file;
         const std::string xmp = parser.XMP().value_or("");
         EXPECT_EQ(xmp.size(), 3666u) << file;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/ByteFixtures.h"
+#include "support/PhotoshopBytes.h"
+#include "support/SampleFiles.h"
 
 #include "foundation/Log.h"
 #include "metadata/simpleDataStream.h"
@@ -12,29 +13,6 @@ using namespace qm;
 using namespace qm::test;
 
 namespace {
-
-Bytes bigEndian32(std::uint32_t value)
-{
-    return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
-            static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-}
-
-// A block with an empty name (length byte and pad byte), its data and a pad byte after odd data.
-Bytes block(std::uint16_t identifier, const Bytes& data)
-{
-    return text("8BIM") + Bytes{static_cast<std::uint8_t>(identifier >> 8), static_cast<std::uint8_t>(identifier), 0, 0} +
-           bigEndian32(static_cast<std::uint32_t>(data.size())) + data + Bytes(data.size() % 2, 0);
-}
-
-// "8BPS", version 1, 6 reserved bytes, 3 channels, 8 × 8 pixels, depth 8, RGB.
-const Bytes Header = text("8BPS") + Bytes{0, 1, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 8, 0, 0, 0, 8, 0, 8, 0, 3};
-
-// Header, colour-mode data, image resources, then an empty layer section.
-Bytes document(const Bytes& resources, const Bytes& colourModeData = {})
-{
-    return Header + bigEndian32(static_cast<std::uint32_t>(colourModeData.size())) + colourModeData +
-           bigEndian32(static_cast<std::uint32_t>(resources.size())) + resources + bigEndian32(0);
-}
 
 // 2:120 caption "Hi", 2:25 keyword "ab".
 const Bytes IPTCData = Bytes{0x1C, 2, 120, 0, 2, 'H', 'i'} + Bytes{0x1C, 2, 25, 0, 2, 'a', 'b'};
@@ -80,25 +58,26 @@ TEST(QMMetadataParser_PSD, FindsTheResourcesAfterTheHeader)
 {
     LogCapture quiet;
     using Identifiers = std::optional<std::vector<std::uint16_t>>;
-    const Bytes resources = block(1028, IPTCData) + block(1060, text(Packet));
-    const Bytes headerAndLength = Header + bigEndian32(0);
+    const Bytes resources = photoshopBlock(1028, IPTCData) + photoshopBlock(1060, text(Packet));
+    const Bytes headerAndLength = PhotoshopHeader + bigEndian32(0);
     struct Case {
         const char* label;
         Bytes bytes;
         Identifiers identifiers;
     };
     const Case cases[] = {
-        {"no colour table", document(resources), std::vector<std::uint16_t>{1028, 1060}},
-        {"indexed colour table", document(resources, Bytes(768, 0x8B)), std::vector<std::uint16_t>{1028, 1060}},
-        {"empty resources section", document({}), std::vector<std::uint16_t>{}},
-        {"first block not 8BIM", document(text("MeSa") + Bytes{0x04, 0x04, 0, 0} + bigEndian32(0)), std::vector<std::uint16_t>{}},
-        {"resources length beyond the file", Header + bigEndian32(0) + bigEndian32(0xFFFFFFFF) + resources,
+        {"no colour table", photoshopDocument(resources), std::vector<std::uint16_t>{1028, 1060}},
+        {"indexed colour table", photoshopDocument(resources, Bytes(768, 0x8B)), std::vector<std::uint16_t>{1028, 1060}},
+        {"empty resources section", photoshopDocument({}), std::vector<std::uint16_t>{}},
+        {"first block not 8BIM", photoshopDocument(text("MeSa") + Bytes{0x04, 0x04, 0, 0} + bigEndian32(0)),
+         std::vector<std::uint16_t>{}},
+        {"resources length beyond the file", PhotoshopHeader + bigEndian32(0) + bigEndian32(0xFFFFFFFF) + resources,
          std::vector<std::uint16_t>{1028, 1060}},
-        {"shorter than the header", Bytes(Header.begin(), Header.end() - 1), std::nullopt},
-        {"header only", Header, std::vector<std::uint16_t>{}},
+        {"shorter than the header", Bytes(PhotoshopHeader.begin(), PhotoshopHeader.end() - 1), std::nullopt},
+        {"header only", PhotoshopHeader, std::vector<std::uint16_t>{}},
         {"colour-mode length without resources length", headerAndLength, std::vector<std::uint16_t>{}},
-        {"colour-mode length past the end", Header + bigEndian32(1000) + resources, std::vector<std::uint16_t>{}},
-        {"colour-mode length wrapping 32 bits", Header + bigEndian32(0xFFFFFFFC) + resources,
+        {"colour-mode length past the end", PhotoshopHeader + bigEndian32(1000) + resources, std::vector<std::uint16_t>{}},
+        {"colour-mode length wrapping 32 bits", PhotoshopHeader + bigEndian32(0xFFFFFFFC) + resources,
          std::vector<std::uint16_t>{}},
     };
     for (const auto& c : cases)
@@ -109,7 +88,8 @@ TEST(QMMetadataParser_PSD, FindsTheResourcesAfterTheHeader)
 TEST(QMMetadataParser_PSD, TruncatedDocumentKeepsWhatItRead)
 {
     LogCapture quiet;
-    const Bytes whole = document(block(1028, IPTCData) + block(1060, text(Packet)) + block(1036, Bytes(40, 7)));
+    const Bytes whole = photoshopDocument(photoshopBlock(1028, IPTCData) + photoshopBlock(1060, text(Packet)) +
+                                          photoshopBlock(1036, Bytes(40, 7)));
     simpleDataStream wholeStream(std::make_shared<const Bytes>(whole));
     const auto complete = *QMMetadataParser_PSD::readImageResourcesFromPhotoshopFile(wholeStream);
     ASSERT_EQ(complete.size(), 3u);
@@ -146,16 +126,17 @@ TEST(QMMetadataParser_PSD, MetadataComesFromItsResources)
     };
     const Case cases[] = {
         {"no resources", {}, std::nullopt, std::nullopt},
-        {"IPTC only", block(1028, IPTCData), 2, std::nullopt},
-        {"XMP in 1060", block(1060, text(Packet)), std::nullopt, Packet},
-        {"XMP in 1002 only", block(1002, text(Packet)), std::nullopt, Packet},
-        {"1060 preferred over 1002", block(1002, pageFormat) + block(1060, text(Packet)), std::nullopt, Packet},
-        {"XMP not UTF-8", block(1060, Bytes{'<', 0xFF, 0xFE, '>'}), std::nullopt, std::nullopt},
-        {"empty XMP resource", block(1060, {}), std::nullopt, std::nullopt},
-        {"empty IPTC resource", block(1028, {}), 0, std::nullopt},
+        {"IPTC only", photoshopBlock(1028, IPTCData), 2, std::nullopt},
+        {"XMP in 1060", photoshopBlock(1060, text(Packet)), std::nullopt, Packet},
+        {"XMP in 1002 only", photoshopBlock(1002, text(Packet)), std::nullopt, Packet},
+        {"1060 preferred over 1002", photoshopBlock(1002, pageFormat) + photoshopBlock(1060, text(Packet)), std::nullopt,
+         Packet},
+        {"XMP not UTF-8", photoshopBlock(1060, Bytes{'<', 0xFF, 0xFE, '>'}), std::nullopt, std::nullopt},
+        {"empty XMP resource", photoshopBlock(1060, {}), std::nullopt, std::nullopt},
+        {"empty IPTC resource", photoshopBlock(1028, {}), 0, std::nullopt},
     };
     for (const auto& c : cases) {
-        const auto parser = parsed(document(c.resources));
+        const auto parser = parsed(photoshopDocument(c.resources));
         const auto records = parser->IPTCRecords();
         EXPECT_EQ(records ? std::optional(records->size()) : std::nullopt, c.recordCount) << c.label;
         EXPECT_EQ(parser->XMP(), c.xmp) << c.label;
@@ -165,13 +146,14 @@ TEST(QMMetadataParser_PSD, MetadataComesFromItsResources)
 TEST(QMMetadataParser_PSD, SettersChangeOnlyResourcesThatExist)
 {
     const IPTCRecordArray records{std::make_shared<cIPTCRecord>(2, 5, text("t"))};
-    const auto bare = parsed(document(block(1000, Bytes{1, 2})));
+    const auto bare = parsed(photoshopDocument(photoshopBlock(1000, Bytes{1, 2})));
     bare->setIPTCRecords(records);
     bare->setXMP(Packet);
     EXPECT_FALSE(bare->IPTCRecords());
     EXPECT_FALSE(bare->XMP());
 
-    const auto full = parsed(document(block(1028, IPTCData) + block(1002, text("page")) + block(1060, text("old"))));
+    const auto full = parsed(photoshopDocument(photoshopBlock(1028, IPTCData) + photoshopBlock(1002, text("page")) +
+                                               photoshopBlock(1060, text("old"))));
     full->setIPTCRecords(records);
     full->setXMP(Packet);
     EXPECT_EQ(full->IPTCRecords(), records);
@@ -185,7 +167,7 @@ TEST(QMMetadataParser_PSD, SummaryListsTheResourcesInFileOrder)
 {
     const Bytes named = text("8BIM") + Bytes{0x03, 0xED, 2, 'A', 'B', 0} + bigEndian32(2) + Bytes{0, 1};
     const Bytes badName = text("8BIM") + Bytes{0x04, 0x0C, 1, 0xFF} + bigEndian32(0);
-    const auto parser = parsed(document(block(1028, IPTCData) + named + badName));
+    const auto parser = parsed(photoshopDocument(photoshopBlock(1028, IPTCData) + named + badName));
     const PlistArray expected{PlistDictionary{{"id", 1028}, {"size", 14}, {"name", ""}},
                               PlistDictionary{{"id", 1005}, {"size", 2}, {"name", "AB"}},
                               PlistDictionary{{"id", 1036}, {"size", 0}}};
@@ -203,9 +185,9 @@ TEST_F(QMMetadataParser_PSDThumbnail, ThumbnailComesFromResource1036ElseFromTheF
         std::optional<Bitmap> thumbnail;
     };
     const Case cases[] = {
-        {"embedded JPEG", block(1036, thumbnailHeader + JPEG), true, EmbeddedImage},
-        {"header without JPEG", block(1036, thumbnailHeader), true, FileThumbnail},
-        {"undecodable JPEG", block(1036, thumbnailHeader + Bytes{1, 2}), true, FileThumbnail},
+        {"embedded JPEG", photoshopBlock(1036, thumbnailHeader + JPEG), true, EmbeddedImage},
+        {"header without JPEG", photoshopBlock(1036, thumbnailHeader), true, FileThumbnail},
+        {"undecodable JPEG", photoshopBlock(1036, thumbnailHeader + Bytes{1, 2}), true, FileThumbnail},
         {"no thumbnail resource", {}, true, FileThumbnail},
         {"nothing to show", {}, false, std::nullopt},
     };
@@ -215,21 +197,22 @@ TEST_F(QMMetadataParser_PSDThumbnail, ThumbnailComesFromResource1036ElseFromTheF
         if (c.fileIsAnImage)
             library->addImage("/virtual/picture.psd", {FileImage, {}});
         ImageLibrary::install(library);
-        EXPECT_EQ(parsed(document(c.resources))->thumbnail(), c.thumbnail) << c.label;
+        EXPECT_EQ(parsed(photoshopDocument(c.resources))->thumbnail(), c.thumbnail) << c.label;
     }
 }
 
 TEST(QMMetadataParser_PSD, RefusesToWrite)
 {
     LogCapture log;
-    const auto parser = parsed(document(block(1028, IPTCData)));
+    const auto parser = parsed(photoshopDocument(photoshopBlock(1028, IPTCData)));
     EXPECT_FALSE(parser->updateFileToURL("/virtual/out.psd", false, 1.0, nullptr));
     EXPECT_TRUE(log.contains("PSD doesnt write yet"));
 }
 
 TEST(QMMetadataParser_PSD, ReadsARealDocument)
 {
-    auto parser = std::make_shared<QMMetadataParser_PSD>(QUILLMARK_CORPUS_DIR "/Photoshop.psd");
+    SKIP_WITHOUT_SAMPLE_FILES();
+    auto parser = std::make_shared<QMMetadataParser_PSD>(qm::test::sampleFile("Photoshop.psd"));
     ASSERT_TRUE(parser->parseImage());
 
     const auto& resources = parser->imageResources();

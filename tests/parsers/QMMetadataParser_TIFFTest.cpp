@@ -7,6 +7,7 @@
 #include "parsers/QMMetadataParser_TIFF.h"
 #include "parsers/TiffBuilder.h"
 #include "parsers/cPhotoshopImageResourcesIFDEntry.h"
+#include "support/SampleFiles.h"
 
 using namespace qm;
 using namespace qm::test::tiff;
@@ -226,7 +227,8 @@ TEST(QMMetadataParser_TIFF, SummarizesItsDirectoriesAndSearchesTheChainOnly)
 
 TEST(QMMetadataParser_TIFF, ReadsTheCorpusFile)
 {
-    const auto parser = QMMetadataParser::MetadataParserForPath(QUILLMARK_CORPUS_DIR "/ExifTool.tif", true);
+    SKIP_WITHOUT_SAMPLE_FILES();
+    const auto parser = QMMetadataParser::MetadataParserForPath(qm::test::sampleFile("ExifTool.tif"), true);
     ASSERT_TRUE(parser);
     EXPECT_EQ(parser->className(), std::string("QMMetadataParser_TIFF"));
     const auto& tiff = dynamic_cast<const QMMetadataParser_TIFF&>(*parser);

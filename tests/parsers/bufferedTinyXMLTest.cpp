@@ -7,22 +7,16 @@
 #include "foundation/Log.h"
 #include "parsers/XmlNestingScanner.h"
 #include "parsers/bufferedTinyXML.h"
+#include "support/ByteFixtures.h"
 
 using namespace qm;
+using qm::test::repeated;
 
 namespace {
 
 bool load(bufferedTinyXML& document, std::string_view text)
 {
     return document.LoadFromString(text.data(), static_cast<std::int32_t>(text.size()));
-}
-
-std::string repeated(std::string_view piece, std::size_t count)
-{
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i)
-        text += piece;
-    return text;
 }
 
 std::string nested(std::size_t depth)

@@ -100,7 +100,7 @@ TEST(cIFDEntry, DecodesEveryTypeInBothByteOrders)
             EXPECT_EQ(entry.count(), c.count) << c.name;
         }
     EXPECT_TRUE(log.contains("cIFDEntry::initFromStream unknown data type: 13 tag: 300 stream!"));
-    EXPECT_TRUE(log.contains("bad ascii data i readIFDEntryDataAtPointer: \xFF\xFE"));
+    EXPECT_TRUE(log.contains("bad ascii data i readIFDEntryDataAtPointer: \\xff\\xfe"));
 }
 
 // The file is the header, one directory at 8 with one entry (tag 300) whose value field is

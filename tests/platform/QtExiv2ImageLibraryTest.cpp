@@ -2,6 +2,8 @@
 #include "foundation/IptcPropertyKeys.h"
 #include "platform/linux/QtExiv2ImageLibrary.h"
 #include "support/Concurrency.h"
+#include "support/PhotoshopBytes.h"
+#include "support/SampleFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using test::operator+;
 
 constexpr const char* CaptionKey = "kCGImagePropertyIPTCCaptionAbstract";
 constexpr const char* KeywordsKey = "kCGImagePropertyIPTCKeywords";
@@ -210,27 +213,55 @@ TEST(QtExiv2ImageLibrary, FailedWritesReportAnErrorAndLeaveTheFolderAsItWas)
     }
 }
 
+void writeBytes(const fs::path& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 TEST(QtExiv2ImageLibrary, OpensImagesOnly)
 {
     const auto folder = freshFolder("open");
     std::ofstream(folder / "notes.jpg") << "not a picture";
+    std::ofstream(folder / "document.pdf") << "%PDF-1.3\n1 0 obj\n<<>>\nendobj\ntrailer\n<<>>\n%%EOF\n";
+    std::ofstream(folder / "drawing.eps") << "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 8 8\n%%EOF\n";
     QtExiv2ImageLibrary library;
-    for (const fs::path& path : {folder / "notes.jpg", folder / "absent.jpg", fs::path(QUILLMARK_CORPUS_DIR "/PDF.pdf"),
-                                fs::path(QUILLMARK_CORPUS_DIR "/PostScript.eps")})
-        EXPECT_EQ(library.openImageSource(path), nullptr) << path;
+    for (const char* name : {"notes.jpg", "absent.jpg", "document.pdf", "drawing.eps"})
+        EXPECT_EQ(library.openImageSource(folder / name), nullptr) << name;
 
     // Pixels that Qt cannot decode still have a size and metadata.
-    auto photoshop = library.openImageSource(QUILLMARK_CORPUS_DIR "/Photoshop.psd");
+    const Bytes caption = test::dataset(2, 120, "A white square");
+    const Bytes whitePixels = Bytes{0, 0} + Bytes(3 * 8 * 8, 0xFF); // uncompressed
+    writeBytes(folder / "square.psd", test::photoshopDocument(test::photoshopBlock(1028, caption)) + whitePixels);
+    auto photoshop = library.openImageSource(folder / "square.psd");
     ASSERT_TRUE(photoshop);
     EXPECT_EQ(photoshop->pixelSize(), std::pair(8, 8));
     EXPECT_EQ(photoshop->image(), std::nullopt);
-    EXPECT_EQ(iptcOf(library, QUILLMARK_CORPUS_DIR "/Photoshop.psd")[CaptionKey],
-              PlistValue("This is a teeny weeny white square"));
+    EXPECT_EQ(iptcOf(library, folder / "square.psd")[CaptionKey], PlistValue("A white square"));
+}
+
+TEST(QtExiv2ImageLibrary, AFileRemovedAfterOpeningGivesNoPixelsNorMetadata)
+{
+    const auto folder = freshFolder("removed");
+    const auto path = savePicture(folder / "picture.jpg", "JPEG");
+    addOldMetadata(path);
+    QtExiv2ImageLibrary library;
+    auto source = library.openImageSource(path);
+    ASSERT_TRUE(source);
+    fs::remove(path);
+    LogCapture log;
+    EXPECT_EQ(source->image(), std::nullopt);
+    const auto properties = source->properties();
+    EXPECT_FALSE(properties && properties->contains("{IPTC}"));
+    EXPECT_FALSE(log.lines().empty());
 }
 
 TEST(QtExiv2ImageLibrary, ReadsTheMetadataOfRealFiles)
 {
+    SKIP_WITHOUT_SAMPLE_FILES();
     QtExiv2ImageLibrary library;
+    EXPECT_EQ(iptcOf(library, test::sampleFile("Photoshop.psd"))[CaptionKey],
+              PlistValue("This is a teeny weeny white square"));
+
     const PlistDictionary expected{
         {"kCGImagePropertyIPTCObjectName", "Test IPTC picture"},
         {"kCGImagePropertyIPTCUrgency", "8"},
@@ -252,14 +283,14 @@ TEST(QtExiv2ImageLibrary, ReadsTheMetadataOfRealFiles)
         {CaptionKey, "A witty caption"},
         {"kCGImagePropertyIPTCWriterEditor", strings({"I wrote it"})},
     };
-    EXPECT_EQ(iptcOf(library, QUILLMARK_CORPUS_DIR "/IPTC.jpg"), expected);
+    EXPECT_EQ(iptcOf(library, test::sampleFile("IPTC.jpg")), expected);
 
-    const auto tiff = iptcOf(library, QUILLMARK_CORPUS_DIR "/ExifTool.tif");
+    const auto tiff = iptcOf(library, test::sampleFile("ExifTool.tif"));
     EXPECT_EQ(tiff.at(CaptionKey), PlistValue("The picture caption"));
     EXPECT_EQ(tiff.at(KeywordsKey), PlistValue(strings({"exiftool", "test", "picture"})));
-    EXPECT_EQ(library.openImageSource(QUILLMARK_CORPUS_DIR "/ExifTool.tif")->pixelSize(), std::pair(160, 120));
+    EXPECT_EQ(library.openImageSource(test::sampleFile("ExifTool.tif"))->pixelSize(), std::pair(160, 120));
 
-    const auto xmp = library.openImageSource(QUILLMARK_CORPUS_DIR "/XMP.jpg")->properties();
+    const auto xmp = library.openImageSource(test::sampleFile("XMP.jpg"))->properties();
     ASSERT_TRUE(xmp);
     EXPECT_FALSE(xmp->contains("{IPTC}"));
     EXPECT_EQ(member(*xmp, "{TIFF}", "Make"), PlistValue("FUJIFILM"));
@@ -269,12 +300,16 @@ TEST(QtExiv2ImageLibrary, ReadsTheMetadataOfRealFiles)
 
 TEST(QtExiv2ImageLibrary, ReadsTheSameOnSeveralThreadsAtOnce)
 {
+    const auto path = savePicture(freshFolder("threads") / "picture.jpg", "JPEG");
+    addOldMetadata(path);
     QtExiv2ImageLibrary library;
-    const auto read = [&library] {
-        auto source = library.openImageSource(QUILLMARK_CORPUS_DIR "/XMP.jpg");
-        return std::pair(source->properties(), source->image());
+    using Reading = std::pair<std::optional<PlistDictionary>, std::optional<Bitmap>>;
+    const auto read = [&library, &path] {
+        auto source = library.openImageSource(path);
+        return source ? Reading(source->properties(), source->image()) : Reading();
     };
     const auto expected = read();
+    ASSERT_TRUE(expected.first && expected.first->contains("{IPTC}") && expected.second);
     std::atomic<int> differing = 0;
     test::runOnThreads(4, [&] {
         for (int round = 0; round < 20; ++round)

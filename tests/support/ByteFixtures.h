@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +19,15 @@ inline Bytes operator+(Bytes a, const Bytes& b)
 inline Bytes text(std::string_view s)
 {
     return Bytes(s.begin(), s.end());
+}
+
+// `piece` `count` times over.
+inline std::string repeated(std::string_view piece, std::size_t count)
+{
+    std::string result;
+    for (std::size_t index = 0; index < count; ++index)
+        result += piece;
+    return result;
 }
 
 // One IIM dataset: tag marker, record, dataset, two-byte length, data.

@@ -59,10 +59,12 @@ protected:
     }
     void TearDown() override { fs::remove_all(mFolder); }
 
-    Result run(const std::vector<std::string>& arguments)
+    // `environment`: assignments (NAME=VALUE ...) for the tool's environment.
+    Result run(const std::vector<std::string>& arguments, const std::string& environment = "")
     {
-        std::string command = "LC_ALL=en_US.UTF-8 QUILLMARK_DEFAULTS=" + quoted((mFolder / "defaults.plist").string()) +
-                              " " + quoted(QUILLMARK_CLI);
+        std::string command = "LC_ALL=en_US.UTF-8 QUILLMARK_LOG= QUILLMARK_DEFAULTS=" +
+                              quoted((mFolder / "defaults.plist").string()) + " " + environment + " " +
+                              quoted(QUILLMARK_CLI);
         for (const auto& argument : arguments)
             command += " " + quoted(argument);
         command += " >" + quoted((mFolder / "out").string()) + " 2>" + quoted((mFolder / "err").string());

@@ -99,7 +99,7 @@ TEST_F(QuillmarkCliTexts, HandWrittenRulesGiveTheirTexts)
         {"stripCRs", "a  b"},
         {"replace", "X"},
         {"upper", "PHOTO: SMITH, JOHN DOE"},
-        {"nested", "\x03" "AFP"},
+        {"nested", "\\x03AFP"},
     };
     for (const auto& c : cases) {
         const Result result = run({"text", photo, "--byline", c.byline});

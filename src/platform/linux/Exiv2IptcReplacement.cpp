@@ -56,7 +56,8 @@ void add(Exiv2::IptcData& data, std::uint16_t record, std::uint16_t dataSet, con
 {
     Exiv2::StringValue value(text);
     if (data.add(Exiv2::IptcKey(dataSet, record), &value) != 0)
-        Log::format("IPTC dataset %d:%d does not repeat; the value \"%s\" is left out", record, dataSet, text.c_str());
+        Log::format("IPTC dataset %d:%d does not repeat; the value \"%s\" is left out", record, dataSet,
+                    Log::excerpt(text).c_str());
 }
 
 void logUnknownKeys(const PlistDictionary& iptc)

@@ -106,7 +106,7 @@ void QtExiv2ImageSource::addMetadata(PlistDictionary& properties) const
         if (auto image = exiv2Image(mPath))
             Exiv2Properties::addTo(properties, *image);
     } catch (const std::exception& failure) {
-        Log::format("Could not read the metadata of %s: %s", mPath.c_str(), failure.what());
+        Log::format("Could not read the metadata of %s: %s", mPath.c_str(), Log::excerpt(failure.what()).c_str());
     } catch (...) {
         Log::format("Could not read the metadata of %s", mPath.c_str());
     }

@@ -1,5 +1,7 @@
 #include "Output.h"
 
+#include "foundation/ControlCharacters.h"
+
 #include <cstdio>
 
 namespace qm::cli {
@@ -9,13 +11,10 @@ std::string escapeField(std::string_view text)
     std::string escaped;
     escaped.reserve(text.size());
     for (char c : text) {
-        switch (c) {
-        case '\\': escaped += "\\\\"; break;
-        case '\t': escaped += "\\t"; break;
-        case '\r': escaped += "\\r"; break;
-        case '\n': escaped += "\\n"; break;
-        default: escaped += c;
-        }
+        if (c == '\\')
+            escaped += "\\\\";
+        else
+            ControlCharacters::appendEscaped(escaped, c);
     }
     return escaped;
 }
@@ -32,7 +31,7 @@ std::string jsonString(std::string_view text)
         case '\r': json += "\\r"; break;
         case '\t': json += "\\t"; break;
         default:
-            if (byte < 0x20) {
+            if (byte < 0x20 || byte == 0x7F) {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", byte);
                 json += escape;

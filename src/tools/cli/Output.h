@@ -7,7 +7,7 @@
 
 namespace qm::cli {
 
-// Text for one tab-separated field: backslash, tab, carriage return and line feed escaped.
+// Text for one tab-separated field: backslash and control characters escaped (\\, \t, \x00...).
 std::string escapeField(std::string_view text);
 
 // A JSON string literal.

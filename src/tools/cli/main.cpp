@@ -1,11 +1,17 @@
 // quillmark-cli: the program's reading, decoding and settings, without a display.
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string_view>
+
+#include <QString>
+#include <QtGlobal>
 
 #include "Commands.h"
 #include "app/ApplicationDefaults.h"
+#include "foundation/Log.h"
 #include "foundation/UserDefaults.h"
 #include "platform/StandardErrorAlertPresenter.h"
 #include "platform/linux/QtExiv2ImageLibrary.h"
@@ -161,10 +167,26 @@ constexpr std::array commands{
 
 void printUsage(std::ostream& out)
 {
-    out << "usage: quillmark-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
+    out << "usage: quillmark-cli [--verbose] COMMAND [ARGUMENTS]\n\ncommands:\n";
     for (const auto& command : commands)
         out << "  " << command.name << std::string(16 - std::min<std::size_t>(std::strlen(command.name), 15), ' ') << command.summary << '\n';
-    out << "\nRun `quillmark-cli COMMAND --help` for the arguments of a command.\n";
+    out << "\nRun `quillmark-cli COMMAND --help` for the arguments of a command.\n"
+           "--verbose (anywhere among the arguments), or QUILLMARK_LOG=1 in the environment, writes\n"
+           "the log lines of reading and decoding to standard error; without it they are left out.\n";
+}
+
+// Log lines, Qt's messages among them, are written only when asked for; otherwise discarded.
+void chooseLogging(bool verbose)
+{
+    const char* environment = std::getenv("QUILLMARK_LOG");
+    if (verbose || (environment && std::string_view(environment) == "1")) {
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            qm::Log::message(message.toStdString());
+        });
+        return;
+    }
+    qm::Log::setSink([](const std::string&) {});
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 }
 
 const Command* findCommand(const std::string& name)
@@ -179,11 +201,14 @@ const Command* findCommand(const std::string& name)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
+    CommandLine everything(std::vector<std::string>(argv + 1, argv + argc));
+    chooseLogging(everything.takeFlag("--verbose"));
+    const std::vector<std::string>& words = everything.remaining();
+    if (words.empty()) {
         printUsage(std::cerr);
         return 2;
     }
-    const std::string name = argv[1];
+    const std::string name = words.front();
     if (name == "--help" || name == "-h" || name == "help") {
         printUsage(std::cout);
         return 0;
@@ -194,7 +219,7 @@ int main(int argc, char** argv)
         printUsage(std::cerr);
         return 2;
     }
-    CommandLine arguments(std::vector<std::string>(argv + 2, argv + argc));
+    CommandLine arguments(std::vector<std::string>(words.begin() + 1, words.end()));
     if (arguments.takeFlag("--help") || arguments.takeFlag("-h")) {
         std::cout << command->usage;
         return 0;
