@@ -62,7 +62,7 @@ protected:
     // `environment`: assignments (NAME=VALUE ...) for the tool's environment.
     Result run(const std::vector<std::string>& arguments, const std::string& environment = "")
     {
-        std::string command = "LC_ALL=en_US.UTF-8 QUILLMARK_LOG= QUILLMARK_DEFAULTS=" +
+        std::string command = mEnvironment + "LC_ALL=en_US.UTF-8 QUILLMARK_LOG= QUILLMARK_DEFAULTS=" +
                               quoted((mFolder / "defaults.plist").string()) + " " + environment + " " +
                               quoted(QUILLMARK_CLI);
         for (const auto& argument : arguments)
@@ -83,6 +83,8 @@ protected:
     std::string textFile(const std::string& name, const std::string& text) { return block(name, Bytes(text.begin(), text.end())); }
 
     fs::path mFolder;
+    // "NAME=VALUE " settings put before every run.
+    std::string mEnvironment;
 };
 
 } // namespace qm::test::cli

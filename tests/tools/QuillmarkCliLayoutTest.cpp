@@ -1,0 +1,120 @@
+#include "CliTestSupport.h"
+
+#include <chrono>
+#include <thread>
+
+#include "support/FakeLayoutApplication.h"
+
+namespace qm::test::cli {
+namespace {
+
+// A JPEG holding what the ready publication's byline and caption need, in one APP13 segment.
+Bytes pressPhoto()
+{
+    const Bytes iim = dataset(2, 80, "Jane Doe") + dataset(2, 105, "Dawn") + dataset(2, 115, "AFP") +
+                      dataset(2, 120, "Harbour at dawn");
+    const Bytes app13 = text("Photoshop 3.0") + Bytes{0} + text("8BIM") +
+                        Bytes{4, 4, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(iim.size())} + iim;
+    return Bytes{0xFF, 0xD8, 0xFF, 0xED, 0, static_cast<std::uint8_t>(app13.size() + 2)} + app13;
+}
+
+// The tool against a layout application on a socket of the test's own, with the program's
+// resources and a layout script folder.
+class QuillmarkCliLayout : public QuillmarkCliFixture {
+protected:
+    void SetUp() override
+    {
+        QuillmarkCliFixture::SetUp();
+        const fs::path resources = fs::path(QUILLMARK_SOURCE_DIR) / "resources";
+        fs::create_directories(mFolder / "bundle");
+        for (const auto& entry : fs::directory_iterator(resources))
+            if (entry.path().filename() != "layout")
+                fs::create_symlink(entry.path(), mFolder / "bundle" / entry.path().filename());
+        fs::create_directories(mFolder / "bundle" / "layout" / "scribus");
+        mEnvironment = "QUILLMARK_RESOURCES=" + quoted((mFolder / "bundle").string()) +
+                       " QUILLMARK_LAYOUT_SOCKET=" + quoted(mSocket.string()) + " ";
+        mPhoto = block("photo.jpg", pressPhoto());
+    }
+
+    FakeLayoutApplication& scribusShowing(std::vector<std::string> frames, std::optional<std::size_t> selected = 0)
+    {
+        mScribus.reset(); // before the next one binds: its socket may take the same inode
+        mScribus = std::make_unique<FakeLayoutApplication>(mSocket);
+        FakeLayoutApplication::Document document;
+        document.pictureFrames = std::move(frames);
+        document.selectedPictureFrame = selected;
+        mScribus->setDocument(document);
+        return *mScribus;
+    }
+
+    std::vector<nlohmann::json> textFrames() const
+    {
+        std::vector<nlohmann::json> frames;
+        for (const auto& call : mScribus->calls())
+            if (call.handler == "maketextbox")
+                frames.push_back(call.arguments);
+        return frames;
+    }
+
+    fs::path mSocket = fs::temp_directory_path() / ("quillmark-cli-layout-" + std::to_string(::getpid()));
+    std::unique_ptr<FakeLayoutApplication> mScribus;
+    std::string mPhoto;
+};
+
+TEST_F(QuillmarkCliLayout, SelectedPathTurnsColonsIntoSlashesAndKeepsTheMessageOfMinus10)
+{
+    auto& scribus = scribusShowing({});
+    scribus.answer("getselectedpictureframeimageposixpath", "Macintosh HD:Users:x");
+    EXPECT_EQ(run({"layout", "selected"}).out, "Macintosh HD/Users/x\n");
+    scribus.fail("getselectedpictureframeimageposixpath", {-10, "Disk:a:b", ""});
+    const Result minus10 = run({"layout", "selected"});
+    EXPECT_EQ(minus10.status, 0);
+    EXPECT_EQ(minus10.out, "Disk:a:b\n");
+    mScribus.reset();
+    EXPECT_EQ(run({"layout", "selected"}).status, 1);
+}
+
+TEST_F(QuillmarkCliLayout, FrameStopsWithTheAlertOrSendsOneMakeTextBox)
+{
+    ASSERT_EQ(run({"defaults", "write", "alertMissingStyles", "-bool", "true"}).status, 0);
+    const Result notRunning = run({"frame", "byline"});
+    EXPECT_EQ(notRunning.status, 1);
+    EXPECT_NE(notRunning.err.find("The text can't be created."), std::string::npos) << notRunning.err;
+    EXPECT_NE(notRunning.err.find("Scribus isn't running"), std::string::npos) << notRunning.err;
+
+    scribusShowing({""});
+    EXPECT_EQ(run({"frame", "byline"}).status, 1) << "no image in the frame";
+    EXPECT_TRUE(textFrames().empty());
+
+    scribusShowing({mPhoto});
+    const Result made = run({"frame", "byline"});
+    EXPECT_EQ(made.status, 0) << made.err;
+    ASSERT_EQ(textFrames().size(), 1u);
+    EXPECT_EQ(textFrames()[0].size(), 15u);
+    EXPECT_NE(textFrames()[0][1].get<std::string>().find("Jane Doe"), std::string::npos);
+
+    scribusShowing({mPhoto});
+    EXPECT_EQ(run({"frame", "both"}).status, 0);
+    const auto both = textFrames();
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_NE(both[1][1].get<std::string>().find("Harbour at dawn"), std::string::npos);
+    EXPECT_EQ(both[0][14], false);
+    EXPECT_EQ(both[1][14], false);
+}
+
+TEST_F(QuillmarkCliLayout, StatusFailsWithinItsTimeoutWhenTheApplicationNeverAnswers)
+{
+    scribusShowing({mPhoto});
+    const Result status = run({"layout", "status"});
+    EXPECT_EQ(status.status, 0) << status.err;
+    EXPECT_NE(status.out.find("running\ttrue\ndocument\tUntitled.sla\nselection\ttrue\nimage\t" + mPhoto + "\n"),
+              std::string::npos)
+        << status.out;
+    mScribus->setSilent(true);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(run({"layout", "status"}).status, 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << "no hang";
+}
+
+} // namespace
+} // namespace qm::test::cli
