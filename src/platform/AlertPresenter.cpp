@@ -27,23 +27,16 @@ public:
                     error.localizedRecoverySuggestion.c_str());
     }
 };
-
-InstalledImplementation<AlertPresenter, LoggingAlertPresenter>& installed()
-{
-    static InstalledImplementation<AlertPresenter, LoggingAlertPresenter> instance;
-    return instance;
-}
-
 } // namespace
 
 std::shared_ptr<AlertPresenter> AlertPresenter::current()
 {
-    return installed().current();
+    return installedImplementation<AlertPresenter, LoggingAlertPresenter>().current();
 }
 
 void AlertPresenter::install(std::shared_ptr<AlertPresenter> implementation)
 {
-    installed().install(std::move(implementation));
+    installedImplementation<AlertPresenter, LoggingAlertPresenter>().install(std::move(implementation));
 }
 
 } // namespace qm

@@ -14,13 +14,6 @@ public:
     void setSwitchHandler(SwitchHandler) override {}
     void activate(int) override {}
 };
-
-InstalledImplementation<FrontApplication, UnknownFrontApplication>& installed()
-{
-    static InstalledImplementation<FrontApplication, UnknownFrontApplication> instance;
-    return instance;
-}
-
 } // namespace
 
 std::string RunningApplication::name() const
@@ -30,12 +23,12 @@ std::string RunningApplication::name() const
 
 std::shared_ptr<FrontApplication> FrontApplication::current()
 {
-    return installed().current();
+    return installedImplementation<FrontApplication, UnknownFrontApplication>().current();
 }
 
 void FrontApplication::install(std::shared_ptr<FrontApplication> frontApplication)
 {
-    installed().install(std::move(frontApplication));
+    installedImplementation<FrontApplication, UnknownFrontApplication>().install(std::move(frontApplication));
 }
 
 } // namespace qm

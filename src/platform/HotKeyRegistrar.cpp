@@ -13,23 +13,16 @@ public:
     void unregisterHotKey(HotKeyID) override {}
     void setPressedHandler(PressedHandler) override {}
 };
-
-InstalledImplementation<HotKeyRegistrar, RefusingHotKeyRegistrar>& installed()
-{
-    static InstalledImplementation<HotKeyRegistrar, RefusingHotKeyRegistrar> instance;
-    return instance;
-}
-
 } // namespace
 
 std::shared_ptr<HotKeyRegistrar> HotKeyRegistrar::current()
 {
-    return installed().current();
+    return installedImplementation<HotKeyRegistrar, RefusingHotKeyRegistrar>().current();
 }
 
 void HotKeyRegistrar::install(std::shared_ptr<HotKeyRegistrar> registrar)
 {
-    installed().install(std::move(registrar));
+    installedImplementation<HotKeyRegistrar, RefusingHotKeyRegistrar>().install(std::move(registrar));
 }
 
 } // namespace qm

@@ -20,23 +20,16 @@ public:
         return false;
     }
 };
-
-InstalledImplementation<ImageLibrary, NoImageLibrary>& installed()
-{
-    static InstalledImplementation<ImageLibrary, NoImageLibrary> instance;
-    return instance;
-}
-
 } // namespace
 
 std::shared_ptr<ImageLibrary> ImageLibrary::current()
 {
-    return installed().current();
+    return installedImplementation<ImageLibrary, NoImageLibrary>().current();
 }
 
 void ImageLibrary::install(std::shared_ptr<ImageLibrary> implementation)
 {
-    installed().install(std::move(implementation));
+    installedImplementation<ImageLibrary, NoImageLibrary>().install(std::move(implementation));
 }
 
 } // namespace qm

@@ -14,23 +14,16 @@ public:
 private:
     std::optional<std::string> mText;
 };
-
-InstalledImplementation<Pasteboard, ProcessPasteboard>& installedPasteboard()
-{
-    static InstalledImplementation<Pasteboard, ProcessPasteboard> instance;
-    return instance;
-}
-
 } // namespace
 
 std::shared_ptr<Pasteboard> Pasteboard::current()
 {
-    return installedPasteboard().current();
+    return installedImplementation<Pasteboard, ProcessPasteboard>().current();
 }
 
 void Pasteboard::install(std::shared_ptr<Pasteboard> pasteboard)
 {
-    installedPasteboard().install(std::move(pasteboard));
+    installedImplementation<Pasteboard, ProcessPasteboard>().install(std::move(pasteboard));
 }
 
 } // namespace qm

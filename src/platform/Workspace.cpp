@@ -13,23 +13,16 @@ public:
     bool openFile(const std::filesystem::path&) override { return false; }
     std::optional<std::string> iconName(const std::filesystem::path&) override { return std::nullopt; }
 };
-
-InstalledImplementation<Workspace, EmptyWorkspace>& installedWorkspace()
-{
-    static InstalledImplementation<Workspace, EmptyWorkspace> instance;
-    return instance;
-}
-
 } // namespace
 
 std::shared_ptr<Workspace> Workspace::current()
 {
-    return installedWorkspace().current();
+    return installedImplementation<Workspace, EmptyWorkspace>().current();
 }
 
 void Workspace::install(std::shared_ptr<Workspace> workspace)
 {
-    installedWorkspace().install(std::move(workspace));
+    installedImplementation<Workspace, EmptyWorkspace>().install(std::move(workspace));
 }
 
 } // namespace qm

@@ -7,7 +7,7 @@
 #include "app/CurrentImageTracker.h"
 #include "foundation/UserDefaults.h"
 #include "parsers/QMMetadataParserCache.h"
-#include "support/ByteFixtures.h"
+#include "support/PhotoshopBytes.h"
 #include "support/HeldParser.h"
 #include "textgen/textBlockSpec_Byline.h"
 
@@ -94,11 +94,7 @@ TEST_F(CurrentImageTrackerTest, ParsesEachNewPathOnceAndShowsCompletionsAsTheyAr
 // A cached parser is shown before updateFromFilePath returns; a missing file is still made current.
 TEST_F(CurrentImageTrackerTest, CachedParserIsShownAtOnce)
 {
-    const test::Bytes iim = test::dataset(2, 120, "Cached");
-    const test::Bytes app13 = test::text("Photoshop 3.0") + test::Bytes{0} + test::text("8BIM") +
-                              test::Bytes{4, 4, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(iim.size())} + iim;
-    const std::string path = file("cached.jpg", test::Bytes{0xFF, 0xD8, 0xFF, 0xED, 0,
-                                                            static_cast<std::uint8_t>(app13.size() + 2)} + app13);
+    const std::string path = file("cached.jpg", test::jpegWithIIM(test::dataset(2, 120, "Cached")));
     ASSERT_TRUE(QMMetadataParserCache::MetadataParserForPath(path, true));
     std::vector<std::string> changes;
     mTracker.addObserver("", [&](const std::string& key, KeyValueObservable::Change change) {

@@ -9,20 +9,16 @@
 #include "parsers/QMMetadataParserCache.h"
 #include "platform/fake/FakeFrontApplication.h"
 #include "platform/fake/FakeHotKeyRegistrar.h"
-#include "support/ByteFixtures.h"
+#include "support/PhotoshopBytes.h"
 #include "textgen/textBlockSpec_Byline.h"
 #include "textgen/textBlockSpec_Caption.h"
 
 namespace qm::test {
 namespace {
 
-// A JPEG holding a by-line and a caption in one APP13 segment.
 Bytes pressPhoto()
 {
-    const Bytes iim = dataset(2, 80, "Jane Doe") + dataset(2, 120, "Harbour at dawn");
-    const Bytes app13 = text("Photoshop 3.0") + Bytes{0} + text("8BIM") +
-                        Bytes{4, 4, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(iim.size())} + iim;
-    return Bytes{0xFF, 0xD8, 0xFF, 0xED, 0, static_cast<std::uint8_t>(app13.size() + 2)} + app13;
+    return jpegWithIIM(dataset(2, 80, "Jane Doe") + dataset(2, 120, "Harbour at dawn"));
 }
 
 class QuillmarkTest : public LayoutConnectionFixture {

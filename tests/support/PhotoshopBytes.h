@@ -29,4 +29,13 @@ inline Bytes photoshopDocument(const Bytes& resources, const Bytes& colourModeDa
            bigEndian32(static_cast<std::uint32_t>(resources.size())) + resources + bigEndian32(0);
 }
 
+// A JPEG that holds the IIM block in resource 1028 of one APP13 segment, and nothing else.
+inline Bytes jpegWithIIM(const Bytes& iim)
+{
+    const Bytes payload = text("Photoshop 3.0") + Bytes{0} + photoshopBlock(1028, iim);
+    const auto length = static_cast<std::uint16_t>(payload.size() + 2);
+    return Bytes{0xFF, 0xD8, 0xFF, 0xED, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)} +
+           payload;
+}
+
 } // namespace qm::test

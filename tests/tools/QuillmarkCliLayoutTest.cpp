@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "support/FakeLayoutApplication.h"
+#include "support/PhotoshopBytes.h"
 
 namespace qm::test::cli {
 namespace {
@@ -11,11 +12,8 @@ namespace {
 // A JPEG holding what the ready publication's byline and caption need, in one APP13 segment.
 Bytes pressPhoto()
 {
-    const Bytes iim = dataset(2, 80, "Jane Doe") + dataset(2, 105, "Dawn") + dataset(2, 115, "AFP") +
-                      dataset(2, 120, "Harbour at dawn");
-    const Bytes app13 = text("Photoshop 3.0") + Bytes{0} + text("8BIM") +
-                        Bytes{4, 4, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(iim.size())} + iim;
-    return Bytes{0xFF, 0xD8, 0xFF, 0xED, 0, static_cast<std::uint8_t>(app13.size() + 2)} + app13;
+    return jpegWithIIM(dataset(2, 80, "Jane Doe") + dataset(2, 105, "Dawn") + dataset(2, 115, "AFP") +
+                       dataset(2, 120, "Harbour at dawn"));
 }
 
 // The tool against a layout application on a socket of the test's own, with the program's
