@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ArrayController.h"
 #include "app/CurrentImageTracker.h"
 #include "app/GlobalHotKeys.h"
 #include "app/StatusMenus.h"
@@ -90,6 +91,20 @@ public:
     GlobalHotKeys& hotKeys() { return mHotKeys; }
     void installHotKeys();
     bool handleHotKey(std::uint32_t id);
+
+    // Puts a new object of the controller right after the selected one (at the end when nothing
+    // is selected) and makes it the only selection; returns its index.
+    template <typename T>
+    static std::size_t insertAndSelectObjectInArrayController(ArrayController<T>& controller)
+    {
+        const std::size_t index = controller.selectionIndex && *controller.selectionIndex < controller.arrangedObjects.size()
+                                      ? *controller.selectionIndex + 1
+                                      : controller.arrangedObjects.size();
+        controller.arrangedObjects.insert(controller.arrangedObjects.begin() + static_cast<std::ptrdiff_t>(index),
+                                          controller.newObject());
+        controller.selectionIndex = index;
+        return index;
+    }
 
     // Whether the application counts as ours: this program or the addressed layout application.
     bool isOurs(const RunningApplication& application) const;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/GlobalHotKeys.h"
+#include "app/Quillmark.h"
 #include "app/StatusMenus.h"
 #include "foundation/ArchiveWriter.h"
 #include "foundation/UserDefaults.h"
@@ -130,6 +131,21 @@ TEST(GlobalHotKeysTest, InstallsFixedKeysThenTheCurrentPublicationsTextBlocks)
     }
     EXPECT_TRUE(registrar->registered().empty());
     HotKeyRegistrar::install(nullptr);
+}
+
+TEST(ArrayControllerTest, NewObjectGoesRightAfterTheSelectionAndIsSelected)
+{
+    const struct {
+        std::optional<std::size_t> selection;
+        std::vector<int> expected;
+        std::size_t index;
+    } cases[] = {{std::nullopt, {1, 2, 3, 0}, 3}, {0, {1, 0, 2, 3}, 1}, {2, {1, 2, 3, 0}, 3}, {7, {1, 2, 3, 0}, 3}};
+    for (const auto& c : cases) {
+        ArrayController<int> controller{{1, 2, 3}, c.selection, [] { return 0; }};
+        EXPECT_EQ(Quillmark::insertAndSelectObjectInArrayController(controller), c.index);
+        EXPECT_EQ(controller.arrangedObjects, c.expected);
+        EXPECT_EQ(controller.selectionIndex, c.index);
+    }
 }
 
 } // namespace

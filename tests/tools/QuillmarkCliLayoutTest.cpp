@@ -114,5 +114,43 @@ TEST_F(QuillmarkCliLayout, StatusFailsWithinItsTimeoutWhenTheApplicationNeverAns
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << "no hang";
 }
 
+// follow prints a line for the image selected when it connects, then one per selection change.
+TEST_F(QuillmarkCliLayout, FollowPrintsEachImageTheSelectionMakesCurrent)
+{
+    const std::string second = block("second.jpg", jpegWithIIM(dataset(2, 80, "John Roe")));
+    auto& scribus = scribusShowing({mPhoto, second});
+    const fs::path out = mFolder / "follow.out";
+    const std::string command = mEnvironment + "LC_ALL=en_US.UTF-8 QUILLMARK_DEFAULTS=" +
+                                quoted((mFolder / "defaults.plist").string()) + " " + quoted(QUILLMARK_CLI) +
+                                " follow >" + quoted(out.string()) + " 2>/dev/null & echo $! >" +
+                                quoted((mFolder / "pid").string());
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto linesOut = [&](std::size_t count) {
+        for (int wait = 0; wait < 200; ++wait) {
+            std::istringstream lines(slurp(out));
+            std::vector<std::string> read;
+            for (std::string line; std::getline(lines, line);)
+                read.push_back(line);
+            if (read.size() >= count)
+                return read;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return std::vector<std::string>{};
+    };
+    const auto first = linesOut(1);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].substr(0, mPhoto.size() + 1), mPhoto + "\t");
+
+    auto document = *scribus.document();
+    document.selectedPictureFrame = 1;
+    scribus.setDocument(document);
+    scribus.sendEvent("selectionChanged");
+    const auto both = linesOut(2);
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[1].substr(0, second.size()), second);
+    EXPECT_NE(both[1].find("John Roe"), std::string::npos) << both[1];
+    std::system(("kill $(cat " + quoted((mFolder / "pid").string()) + ")").c_str());
+}
+
 } // namespace
 } // namespace qm::test::cli
