@@ -83,6 +83,11 @@ TEST_F(QuillmarkCliLayout, FrameStopsWithTheAlertOrSendsOneMakeTextBox)
     scribusShowing({""});
     EXPECT_EQ(run({"frame", "byline"}).status, 1) << "no image in the frame";
     EXPECT_TRUE(textFrames().empty());
+    ASSERT_EQ(run({"defaults", "write", "optionKeyOverridesEmptyFrame", "-bool", "true"}).status, 0);
+    ASSERT_EQ(run({"defaults", "write", "optionKeyDummyText", "-string", "Dummy"}).status, 0);
+    EXPECT_EQ(run({"frame", "byline", "--option"}).status, 0) << "Option held goes on, with the dummy text";
+    ASSERT_EQ(textFrames().size(), 1u);
+    EXPECT_EQ(textFrames()[0][1], "Dummy");
 
     scribusShowing({mPhoto});
     const Result made = run({"frame", "byline"});
