@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/StatusMenus.h"
 #include "hotkeys/hotKey.h"
 #include "textgen/quillmarkPublication.h"
 
@@ -50,6 +51,11 @@ public:
     const std::shared_ptr<hotKey>& makeCaptionHotkey() const { return mFixed[MakeCaptionID]; }
     const std::shared_ptr<hotKey>& makeBylineAndCaptionHotkey() const { return mFixed[MakeBylineAndCaptionID]; }
     const std::shared_ptr<hotKey>& togglePanelHotkey() const { return mFixed[TogglePanelID]; }
+    // The four, for the key equivalents of the status menus.
+    StatusMenus::HotKeys menuHotKeys() const
+    {
+        return {togglePanelHotkey(), makeBylineHotkey(), makeCaptionHotkey(), makeBylineAndCaptionHotkey()};
+    }
 
 private:
     std::array<std::shared_ptr<hotKey>, 4> mFixed;

@@ -31,6 +31,11 @@ bool isFile(const std::optional<std::string>& path)
     return path && !path->empty() && std::filesystem::is_regular_file(*path, error);
 }
 
+std::optional<std::string> uniqueIDOf(const textBlockSpec::Pointer& spec)
+{
+    return spec ? std::optional(spec->uniqueIDString()) : std::nullopt;
+}
+
 // The first text block not named "-", the default first.
 template <typename Spec>
 textBlockSpec::Pointer shownSpec(const textBlockSpec::Pointer& defaultSpec, const std::vector<std::shared_ptr<Spec>>& specs)
@@ -103,7 +108,7 @@ void Quillmark::awakeFromNib()
     HotKeyRegistrar::current()->setPressedHandler([this](HotKeyID id) { handleHotKey(id.id); });
     installHotKeys();
     observeDefaults();
-    setSelectedPublicationIndex(static_cast<std::size_t>(mDefaults.integerForKey(PublicationStore::CurrentPublicationIndexKey)));
+    selectCurrentPublication();
     cIPTCRecord::setCaptionMode(static_cast<int>(mDefaults.integerForKey("captionMode")));
     if (mDefaults.boolForKey("showIptcPanelOnStartup")) {
         updateFromLayoutSelection();
@@ -144,7 +149,7 @@ void Quillmark::applicationWillQuit()
 void Quillmark::preferencesWindowWillClose()
 {
     mHotKeys.writeHotKeysToUserDefaults(mDefaults);
-    setSelectedPublicationIndex(static_cast<std::size_t>(mDefaults.integerForKey(PublicationStore::CurrentPublicationIndexKey)));
+    selectCurrentPublication();
     installHotKeys();
 }
 
@@ -163,6 +168,12 @@ void Quillmark::setSelectedPublicationIndex(std::optional<std::size_t> index)
     willChangeValueForKey("selectedPublicationIndex");
     mSelectedPublicationIndex = index;
     didChangeValueForKey("selectedPublicationIndex");
+}
+
+// The publication controller selects the publication stored as the current one.
+void Quillmark::selectCurrentPublication()
+{
+    setSelectedPublicationIndex(static_cast<std::size_t>(mDefaults.integerForKey(PublicationStore::CurrentPublicationIndexKey)));
 }
 
 quillmarkPublication::Pointer Quillmark::currentPublication() const
@@ -271,10 +282,8 @@ void Quillmark::makeDefaultBylineAndCaptionAction(const quillmarkPublication::Po
 {
     if (!publication)
         return;
-    const auto byline = publication->defaultBylineSpec();
-    const auto caption = publication->defaultCaptionSpec();
-    makeTextFrameForTextBlockSpecID(byline ? std::optional(byline->uniqueIDString()) : std::nullopt, true);
-    makeTextFrameForTextBlockSpecID(caption ? std::optional(caption->uniqueIDString()) : std::nullopt, true);
+    makeTextFrameForTextBlockSpecID(uniqueIDOf(publication->defaultBylineSpec()), true);
+    makeTextFrameForTextBlockSpecID(uniqueIDOf(publication->defaultCaptionSpec()), true);
 }
 
 void Quillmark::switchPublication(const quillmarkPublication::Pointer& publication)
@@ -284,16 +293,14 @@ void Quillmark::switchPublication(const quillmarkPublication::Pointer& publicati
         return;
     mDefaults.setObject(PublicationStore::CurrentPublicationIndexKey,
                         PlistValue(static_cast<std::int64_t>(found - mPublications.begin())));
-    setSelectedPublicationIndex(static_cast<std::size_t>(mDefaults.integerForKey(PublicationStore::CurrentPublicationIndexKey)));
+    selectCurrentPublication();
     installHotKeys();
 }
 
 StatusMenus Quillmark::statusMenus() const
 {
     const auto selected = mSelectedPublicationIndex ? mPublications[*mSelectedPublicationIndex] : nullptr;
-    return StatusMenus(mPublications, currentPublication(), selected,
-                       {mHotKeys.togglePanelHotkey(), mHotKeys.makeBylineHotkey(), mHotKeys.makeCaptionHotkey(),
-                        mHotKeys.makeBylineAndCaptionHotkey()});
+    return StatusMenus(mPublications, currentPublication(), selected, mHotKeys.menuHotKeys());
 }
 
 void Quillmark::installHotKeys()
@@ -307,17 +314,14 @@ bool Quillmark::handleHotKey(std::uint32_t id)
     if (!frontApplicationIsOurs() || preferencesOpen)
         return false;
     const auto publication = currentPublication();
-    const auto uniqueID = [](const textBlockSpec::Pointer& spec) {
-        return spec ? std::optional(spec->uniqueIDString()) : std::nullopt;
-    };
     switch (id) {
     case GlobalHotKeys::MakeBylineID:
         if (publication)
-            makeTextFrameForTextBlockSpecID(uniqueID(publication->defaultBylineSpec()), false);
+            makeTextFrameForTextBlockSpecID(uniqueIDOf(publication->defaultBylineSpec()), false);
         return true;
     case GlobalHotKeys::MakeCaptionID:
         if (publication)
-            makeTextFrameForTextBlockSpecID(uniqueID(publication->defaultCaptionSpec()), false);
+            makeTextFrameForTextBlockSpecID(uniqueIDOf(publication->defaultCaptionSpec()), false);
         return true;
     case GlobalHotKeys::MakeBylineAndCaptionID:
         makeDefaultBylineAndCaptionAction(publication);

@@ -114,6 +114,7 @@ public:
 private:
     void observeDefaults();
     void reloadPublications();
+    void selectCurrentPublication();
     void chooseShownTextBlocks();
     bool frontApplicationIsOurs() const;
 

@@ -77,11 +77,7 @@ protected:
 
     static std::vector<nlohmann::json> textFrames(const FakeLayoutApplication& scribus)
     {
-        std::vector<nlohmann::json> frames;
-        for (const auto& call : scribus.calls())
-            if (call.handler == "maketextbox")
-                frames.push_back(call.arguments);
-        return frames;
+        return scribus.document()->textFrames;
     }
 
     std::optional<std::string> bylineID() { return mController->currentPublication()->defaultBylineSpec()->uniqueIDString(); }

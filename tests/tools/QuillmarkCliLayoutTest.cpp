@@ -45,14 +45,7 @@ protected:
         return *mScribus;
     }
 
-    std::vector<nlohmann::json> textFrames() const
-    {
-        std::vector<nlohmann::json> frames;
-        for (const auto& call : mScribus->calls())
-            if (call.handler == "maketextbox")
-                frames.push_back(call.arguments);
-        return frames;
-    }
+    std::vector<nlohmann::json> textFrames() const { return mScribus->document()->textFrames; }
 
     fs::path mSocket = fs::temp_directory_path() / ("quillmark-cli-layout-" + std::to_string(::getpid()));
     std::unique_ptr<FakeLayoutApplication> mScribus;

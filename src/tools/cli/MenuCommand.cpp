@@ -82,9 +82,7 @@ int runMenu(CommandLine& arguments, UserDefaults& defaults)
     const auto current = PublicationStore::currentPublication(publications, defaults);
     GlobalHotKeys hotKeys;
     hotKeys.readHotKeysFromUserDefaults(defaults);
-    const StatusMenus menus(publications, current, current,
-                            {hotKeys.togglePanelHotkey(), hotKeys.makeBylineHotkey(), hotKeys.makeCaptionHotkey(),
-                             hotKeys.makeBylineAndCaptionHotkey()});
+    const StatusMenus menus(publications, current, current, hotKeys.menuHotKeys());
     const Menu menu = chosenMenu(positionals[0], menus);
     if (json) {
         std::string out = "[";
