@@ -9,6 +9,7 @@
 #include "TextOutput.h"
 #include "app/BylineAndCaption.h"
 #include "app/Quillmark.h"
+#include "bridge/LayoutCodes.h"
 #include "bridge/LayoutConnection.h"
 #include "foundation/MainThread.h"
 #include "foundation/UserDefaults.h"
@@ -126,12 +127,26 @@ extern "C" void stopFollowing(int)
 
 } // namespace
 
+int layoutCodes(bool json)
+{
+    if (json) {
+        std::cout << LayoutCodes::json().dump(2) << '\n';
+        return 0;
+    }
+    for (const auto& field : LayoutCodes::fields())
+        for (const auto& choice : field.choices)
+            std::cout << field.name << '\t' << choice.code << '\t' << choice.key << '\t' << choice.title << '\n';
+    return 0;
+}
+
 int runLayout(CommandLine& arguments, UserDefaults& defaults)
 {
     const bool json = arguments.takeFlag("--json");
     const auto positionals = arguments.positionals();
+    if (positionals.size() == 1 && positionals[0] == "codes")
+        return layoutCodes(json);
     if (positionals.size() != 1 || (positionals[0] != "status" && positionals[0] != "selected"))
-        throw UsageError("give status or selected");
+        throw UsageError("give status, selected or codes");
     auto connection = std::make_shared<LayoutConnection>();
     Quillmark controller(defaults, connection);
     return positionals[0] == "status" ? layoutStatus(controller, *connection, json) : layoutSelected(*connection);

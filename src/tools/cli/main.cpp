@@ -78,12 +78,16 @@ constexpr std::array commands{
     Command{"layout", "the running layout application's document and selection",
             "usage: quillmark-cli layout status [--json]\n"
             "       quillmark-cli layout selected\n"
+            "       quillmark-cli layout codes [--json]\n"
             "  status prints the addressed instance, whether it runs, its front document, whether\n"
             "  something usable is selected, the selected picture's image path, and whether the\n"
             "  styles and swatch of the current publication's default byline and caption exist:\n"
             "  byline<TAB>paragraph-style<TAB>NAME<TAB>true|false (\"-\" when none is named).\n"
             "  selected prints the selected picture's image path. Exit status 1 when the layout\n"
             "  application is not running, does not answer, or (selected) shows no image.\n"
+            "  codes prints what the integer codes of a text block's position, textAngle,\n"
+            "  verticalJustification, horizontalJustification and textWrap mean:\n"
+            "  FIELD<TAB>CODE<TAB>KEY<TAB>TITLE.\n"
             "  $QUILLMARK_LAYOUT_SOCKET names the layout script's socket to use instead.\n",
             runLayout},
     Command{"frame", "make a byline or caption frame in the layout application",
