@@ -182,13 +182,25 @@ LayoutScriptClient* LayoutConnection::addressedClient()
     if (auto socket = LayoutScriptClient::socketPathFromEnvironment())
         return answeringClient(*socket);
     const auto name = instanceName();
-    if (!name)
-        return nullptr;
-    for (const auto& process : ProcessList::current()->runningProcesses())
-        if (process.name() == *name)
+    const auto processes = ProcessList::current()->runningProcesses();
+    for (const auto& process : processes)
+        if (name && process.name() == *name)
             if (auto* client = answeringClient(LayoutScriptClient::socketPathForProcess(process.pid)))
                 return client;
+    removeSocketsOfEndedProcesses(processes);
     return nullptr;
+}
+
+// A layout application that was killed leaves its socket behind; it goes once nobody listens on it.
+void LayoutConnection::removeSocketsOfEndedProcesses(const std::vector<RunningApplication>& processes)
+{
+    std::set<std::string> running;
+    for (const auto& process : processes)
+        running.insert(std::to_string(process.pid));
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(LayoutScriptClient::socketFolder(), error))
+        if (!running.contains(entry.path().filename().string()))
+            LayoutScriptClient::removeIfStale(entry.path());
 }
 
 LayoutScriptClient* LayoutConnection::answeringClient(const fs::path& socketPath)

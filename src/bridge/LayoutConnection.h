@@ -19,6 +19,7 @@
 #include "foundation/Error.h"
 #include "metadata/cIPTCCode.h"
 #include "metadata/cIPTCRecord.h"
+#include "platform/ProcessList.h"
 
 namespace qm {
 
@@ -100,6 +101,7 @@ public:
 private:
     LayoutScriptClient* addressedClient();
     LayoutScriptClient* answeringClient(const std::filesystem::path& socketPath);
+    void removeSocketsOfEndedProcesses(const std::vector<RunningApplication>& processes);
     std::unique_ptr<LayoutScriptClient> makeClient(const std::filesystem::path& socketPath) const;
     void reportWrongProtocolOnce(const LayoutCallResult& result, const std::filesystem::path& socketPath);
     LayoutArguments arguments() const;

@@ -45,11 +45,13 @@ bool isForeignSocket(const fs::path& path)
 }
 
 // A socket left behind by a layout application that quit: nobody listens on it any more.
-void removeStaleSocket(const fs::path& path)
+bool removeStaleSocket(const fs::path& path)
 {
     struct stat status {};
-    if (::lstat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode) && ::unlink(path.c_str()) == 0)
-        Log::format("LayoutScriptClient: removed the stale socket %s", path.c_str());
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode) || ::unlink(path.c_str()) != 0)
+        return false;
+    Log::format("LayoutScriptClient: removed the stale socket %s", path.c_str());
+    return true;
 }
 
 LayoutScriptError errorFromReply(const nlohmann::json& error)
@@ -253,6 +255,18 @@ LayoutCallResult LayoutScriptClient::connectUnlocked()
     if (!handshake.answered())
         mConnection.reset();
     return handshake;
+}
+
+bool LayoutScriptClient::removeIfStale(const fs::path& socketPath)
+{
+    if (isForeignSocket(socketPath))
+        return false;
+    const int socket = UnixSocket::connectTo(socketPath);
+    if (socket >= 0) {
+        ::close(socket);
+        return false;
+    }
+    return errno == ECONNREFUSED && removeStaleSocket(socketPath);
 }
 
 LayoutCallResult LayoutScriptClient::openConnection()

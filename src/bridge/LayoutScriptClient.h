@@ -38,6 +38,9 @@ public:
     static std::filesystem::path socketFolder();
     // The socket of the layout script in the application with that process id: socketFolder()/<pid>.
     static std::filesystem::path socketPathForProcess(int pid);
+    // Removes the socket when it is ours and nobody listens on it any more (its application was
+    // killed); true when removed.
+    static bool removeIfStale(const std::filesystem::path& socketPath);
     // $QUILLMARK_LAYOUT_SOCKET, when set and not empty.
     static std::optional<std::filesystem::path> socketPathFromEnvironment();
 

@@ -1,5 +1,9 @@
 #include "LayoutConnectionFixture.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "bridge/UnixSocket.h"
 #include "foundation/Log.h"
 #include "textgen/textBlockSpec.h"
 #include "textgen/TextgenFixtures.h"
@@ -65,6 +69,29 @@ TEST_F(LayoutConnectionTest, TheSocketNamedInTheEnvironmentIsRunningWhileItAnswe
         EXPECT_TRUE(connection.isRunning());
     }
     EXPECT_FALSE(connection.isRunning());
+}
+
+// A socket bound and closed without listening refuses connections, as a killed application's does.
+void leaveStaleSocket(const std::filesystem::path& path)
+{
+    const auto address = UnixSocket::address(path);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&*address), sizeof(*address)), 0);
+    ::close(socket);
+}
+
+TEST_F(LayoutConnectionTest, SocketsOfEndedApplicationsGoWhenNoneAnswers)
+{
+    std::filesystem::create_directories(LayoutScriptClient::socketFolder());
+    const auto stale = LayoutScriptClient::socketPathForProcess(777);
+    leaveStaleSocket(stale);
+    FakeLayoutApplication answering(LayoutScriptClient::socketPathForProcess(888));
+    LayoutConnection connection(bundle());
+    connection.setPreferredAppPath("/usr/bin/scribus");
+
+    EXPECT_FALSE(connection.isRunning());
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(answering.socketPath()));
 }
 
 TEST_F(LayoutConnectionTest, AMissingScriptOrAnotherProtocolIsPresentedAndNothingIsSent)

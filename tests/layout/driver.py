@@ -7,10 +7,12 @@ import sys
 import traceback
 
 import scribus
+from PyQt5.QtWidgets import QApplication
 
 try:
     runpy.run_path(os.environ["QUILLMARK_TEST_SCRIPT"])
     server = scribus._quillmark_layout_server
+    from quillmark_scribus.window import main_window
 
     def select(instance, name):
         scribus.deselectAll()
@@ -20,9 +22,20 @@ try:
     def save(instance):
         scribus.saveDoc()
 
-    def frames(instance):
-        return [name for name in scribus.getAllObjects()]
+    def selected(instance):
+        return [scribus.getSelectedObject(index) for index in range(scribus.selectionCount())]
 
-    server.handlers.update({"test.select": select, "test.save": save, "test.frames": frames})
+    def overflows(instance, name):
+        scribus.layoutText(name)
+        return bool(scribus.textOverflows(name, 1))
+
+    def show_page(instance):
+        QApplication.processEvents()
+        scribus.zoomDocument(-100.0)
+        QApplication.processEvents()
+
+    main_window().showMaximized()
+    server.handlers.update({"test.select": select, "test.save": save, "test.selected": selected,
+                            "test.overflows": overflows, "test.showpage": show_page})
 except Exception:  # noqa: BLE001
     sys.stderr.write(traceback.format_exc())
