@@ -25,6 +25,16 @@ def system_path():
     return os.pathsep.join(folder for folder in folders if "/.pyenv/" not in folder and "/.venv" not in folder)
 
 
+def make_document(path, first_image, second_image, home):
+    """The tests' document (make_document.py), made by Scribus without a display."""
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=home, PATH=system_path())
+    subprocess.run(["scribus", "-g", "-ns", "-py", os.path.join(HERE, "make_document.py"), path, first_image,
+                    second_image], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=120, check=False)
+    if not os.path.exists(path):
+        raise RuntimeError("Scribus did not make the test document")
+
+
 def wait_until(condition, timeout, what):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:

@@ -14,7 +14,7 @@ import unittest
 import uuid
 import xml.etree.ElementTree as ElementTree
 
-from scribus_session import HERE, SKIP, ScribusSession, missing_programs, wait_until
+from scribus_session import HERE, SKIP, ScribusSession, make_document, missing_programs, wait_until
 
 SOURCE = os.environ.get("QUILLMARK_SOURCE_DIR", os.path.join(HERE, "..", ".."))
 CLI = os.environ.get("QUILLMARK_CLI", os.path.join(SOURCE, "build", "bin", "quillmark-cli"))
@@ -85,7 +85,7 @@ class ScribusLayoutTest(unittest.TestCase):
         cls.image = os.path.join(pictures, "Jürgen Müller.jpg")
         shutil.copy(SAMPLE, cls.image)
         cls.document = os.path.join(cls.folder, "Test page.sla")
-        cls.make_document(cls.document, cls.image)
+        make_document(cls.document, cls.image, SAMPLE, os.path.join(cls.folder, "batch-home"))
         cls.session = ScribusSession(SCRIPT_FOLDER, cls.document, os.path.join(cls.folder, "scribus"))
         cls.addClassCleanup(cls.session.close)
         cls.environment = dict(os.environ, XDG_RUNTIME_DIR=cls.session.runtime,
@@ -95,15 +95,6 @@ class ScribusLayoutTest(unittest.TestCase):
         with open(settings, "w", encoding="utf-8") as out:
             json.dump(publications(), out)
         cls.cli("publications", "import", settings)
-
-    @classmethod
-    def make_document(cls, path, image):
-        environment = dict(os.environ, QT_QPA_PLATFORM="offscreen",
-                           HOME=os.path.join(cls.folder, "batch-home"))
-        subprocess.run(["scribus", "-g", "-ns", "-py", os.path.join(HERE, "make_document.py"), path, image, SAMPLE],
-                       env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=False)
-        if not os.path.exists(path):
-            raise RuntimeError("Scribus did not make the test document")
 
     @classmethod
     def cli(cls, *arguments, check=True):
@@ -223,8 +214,7 @@ class ScribusEndsTest(unittest.TestCase):
         self.folder = tempfile.mkdtemp(prefix="quillmark-layout-ends-")
         self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
         self.document = os.path.join(self.folder, "Ends.sla")
-        ScribusLayoutTest.folder = self.folder
-        ScribusLayoutTest.make_document(self.document, SAMPLE)
+        make_document(self.document, SAMPLE, SAMPLE, os.path.join(self.folder, "batch-home"))
         self.session = ScribusSession(SCRIPT_FOLDER, self.document, os.path.join(self.folder, "scribus"))
         self.addCleanup(self.session.close)
         self.environment = dict(os.environ, XDG_RUNTIME_DIR=self.session.runtime,
