@@ -74,9 +74,11 @@ class Display:
 
 
 class ScribusSession:
-    """Scribus showing `document`, the layout script loaded through tests/layout/driver.py."""
+    """Scribus showing `document`, the layout script loaded through tests/layout/driver.py (or, with
+    `driver` False, however Scribus's own preferences say; `before_start` gets the session's
+    environment to prepare them)."""
 
-    def __init__(self, script_folder, document, folder=None):
+    def __init__(self, script_folder, document, folder=None, driver=True, before_start=None):
         self.folder = folder or tempfile.mkdtemp(prefix="quillmark-scribus-")
         self.home = os.path.join(self.folder, "home")
         self.runtime = os.path.join(self.folder, "runtime")
@@ -86,8 +88,11 @@ class ScribusSession:
         self.environment = dict(self.display.environment, HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
                                 XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
                                 QUILLMARK_TEST_SCRIPT=os.path.join(script_folder, "quillmark_layout.py"))
+        if before_start:
+            before_start(self.environment)
         self.log = open(os.path.join(self.folder, "scribus.log"), "wb")
-        self.scribus = subprocess.Popen(["scribus", "-ns", document, "-py", os.path.join(HERE, "driver.py")],
+        script = ["-py", os.path.join(HERE, "driver.py")] if driver else []
+        self.scribus = subprocess.Popen(["scribus", "-ns", document, *script],
                                         env=self.environment, stdout=self.log, stderr=subprocess.STDOUT)
         self.socket_path = os.path.join(self.runtime, "quillmark", str(self.scribus.pid))
         wait_until(self.answers, 60, "the layout script's socket")

@@ -207,6 +207,24 @@ class Near(float):
     __hash__ = float.__hash__
 
 
+class StartupScriptTest(unittest.TestCase):
+    def test_after_install_scribus_a_plain_scribus_answers_and_remove_waits_until_it_quits(self):
+        folder = tempfile.mkdtemp(prefix="quillmark-layout-startup-")
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        document = os.path.join(folder, "Startup.sla")
+        make_document(document, SAMPLE, SAMPLE, os.path.join(folder, "batch-home"))
+        setup = lambda environment, *flags: subprocess.run(  # noqa: E731
+            [CLI, "layout", "install-scribus", *flags], env=environment, check=True, capture_output=True)
+        session = ScribusSession(SCRIPT_FOLDER, document, os.path.join(folder, "scribus"), driver=False,
+                                 before_start=setup)
+        self.addCleanup(session.close)
+        self.assertEqual(session.result("requiredstylesexist", "", "", "")[1], "Startup.sla")
+        refused = subprocess.run([CLI, "layout", "install-scribus", "--remove"], env=session.environment,
+                                 capture_output=True, text=True)
+        self.assertEqual(refused.returncode, 1)
+        self.assertIn("quit it first", refused.stderr)
+
+
 class ScribusEndsTest(unittest.TestCase):
     """How the socket goes with Scribus."""
 

@@ -38,6 +38,8 @@ int runMenu(CommandLine& arguments, UserDefaults& defaults);
 int runLayout(CommandLine& arguments, UserDefaults& defaults);
 int runFrame(CommandLine& arguments, UserDefaults& defaults);
 int runFollow(CommandLine& arguments, UserDefaults& defaults);
+// `layout install-scribus [--remove]`.
+int installScribus(bool remove);
 // `defaults filter ...`; arguments start with "filter".
 int runFilter(const std::vector<std::string>& arguments, UserDefaults& defaults);
 // `defaults encoding-spec ...`; arguments start with "encoding-spec".

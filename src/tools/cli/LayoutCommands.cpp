@@ -142,11 +142,14 @@ int layoutCodes(bool json)
 int runLayout(CommandLine& arguments, UserDefaults& defaults)
 {
     const bool json = arguments.takeFlag("--json");
+    const bool remove = arguments.takeFlag("--remove");
     const auto positionals = arguments.positionals();
     if (positionals.size() == 1 && positionals[0] == "codes")
         return layoutCodes(json);
+    if (positionals.size() == 1 && positionals[0] == "install-scribus")
+        return installScribus(remove);
     if (positionals.size() != 1 || (positionals[0] != "status" && positionals[0] != "selected"))
-        throw UsageError("give status, selected or codes");
+        throw UsageError("give status, selected, codes or install-scribus");
     auto connection = std::make_shared<LayoutConnection>();
     Quillmark controller(defaults, connection);
     return positionals[0] == "status" ? layoutStatus(controller, *connection, json) : layoutSelected(*connection);

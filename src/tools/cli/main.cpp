@@ -79,6 +79,7 @@ constexpr std::array commands{
             "usage: quillmark-cli layout status [--json]\n"
             "       quillmark-cli layout selected\n"
             "       quillmark-cli layout codes [--json]\n"
+            "       quillmark-cli layout install-scribus [--remove]\n"
             "  status prints the addressed instance, whether it runs, its front document, whether\n"
             "  something usable is selected, the selected picture's image path, and whether the\n"
             "  styles and swatch of the current publication's default byline and caption exist:\n"
@@ -88,6 +89,10 @@ constexpr std::array commands{
             "  codes prints what the integer codes of a text block's position, textAngle,\n"
             "  verticalJustification, horizontalJustification and textWrap mean:\n"
             "  FIELD<TAB>CODE<TAB>KEY<TAB>TITLE.\n"
+            "  install-scribus sets Scribus's Scripter start-up script to the layout script, so\n"
+            "  that every Scribus you start answers the program; --remove undoes it. The other\n"
+            "  preferences stay; the file is copied to prefs150.xml.quillmark-backup first. Quit\n"
+            "  Scribus before: it writes its preferences back when it quits.\n"
             "  $QUILLMARK_LAYOUT_SOCKET names the layout script's socket to use instead.\n",
             runLayout},
     Command{"frame", "make a byline or caption frame in the layout application",
