@@ -53,9 +53,11 @@ public:
         mRevealed.push_back(file);
         return true;
     }
+    void setDisplayName(const std::filesystem::path& application, std::string name) { mDisplayNames[application] = std::move(name); }
     std::optional<std::string> displayName(const std::filesystem::path& application) override
     {
-        return application.filename().string();
+        const auto found = mDisplayNames.find(application);
+        return found == mDisplayNames.end() ? std::nullopt : std::optional(found->second);
     }
     std::optional<std::string> iconName(const std::filesystem::path& application) override
     {
@@ -72,6 +74,7 @@ private:
     }
 
     std::map<std::string, std::vector<std::filesystem::path>> mApplications;
+    std::map<std::filesystem::path, std::string> mDisplayNames;
     std::vector<std::filesystem::path> mOpened;
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> mOpenedWith;
     std::vector<std::filesystem::path> mRevealed;
