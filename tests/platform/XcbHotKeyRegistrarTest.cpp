@@ -14,7 +14,7 @@ using test::waitUntil;
 namespace Carbon {
 constexpr std::uint32_t Command = 0x0100, Shift = 0x0200, Option = 0x0800, Control = 0x1000;
 }
-constexpr std::uint16_t KeyB = 0x0B, Key7 = 0x1A, KeyF5 = 0x60, KeyT = 0x11;
+constexpr std::uint16_t KeyB = 0x0B, Key7 = 0x1A, KeyF5 = 0x60, KeyT = 0x11, KeyY = 0x10;
 
 class XcbHotKeyRegistrarTest : public ::testing::Test {
 protected:
@@ -81,6 +81,19 @@ TEST_F(XcbHotKeyRegistrarTest, StopsFiringWhenUnregistered)
     mX.run("xdotool key ctrl+b");
     ASSERT_TRUE(pressUntil("ctrl+t", 1));
     EXPECT_EQ(mPressed, std::vector<std::uint32_t>{2});
+}
+
+// On a German keyboard Y and Z trade places: the hot key stays on the letter.
+TEST_F(XcbHotKeyRegistrarTest, LettersFollowTheUsersLayout)
+{
+    if (!test::isInstalled("setxkbmap"))
+        GTEST_SKIP() << "setxkbmap is needed (Debian package x11-xkb-utils)";
+    ASSERT_EQ(mX.run("setxkbmap de"), 0);
+    auto registrar = XcbHotKeyRegistrar::create(mX.display().c_str());
+    registrar->setPressedHandler([this](HotKeyID id) { mPressed.push_back(id.id); });
+    ASSERT_TRUE(registrar->registerHotKey(KeyY, Carbon::Control, {1, 7}));
+    ASSERT_TRUE(pressUntil("ctrl+y", 1));
+    EXPECT_EQ(mPressed, std::vector<std::uint32_t>{7});
 }
 
 TEST_F(XcbHotKeyRegistrarTest, RefusesAndSaysSoWhenAnotherProgramHoldsTheKey)
