@@ -42,4 +42,12 @@ private:
     xcb_window_t mRoot;
 };
 
+// An implementation constructed with a connection of its own; none when no display can be reached.
+template <typename T>
+std::shared_ptr<T> makeWithXcbConnection(const char* displayName)
+{
+    auto connection = XcbConnection::open(displayName);
+    return connection ? std::make_shared<T>(std::move(connection)) : nullptr;
+}
+
 } // namespace qm

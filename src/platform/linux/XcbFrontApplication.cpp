@@ -8,8 +8,7 @@ namespace qm {
 
 std::shared_ptr<XcbFrontApplication> XcbFrontApplication::create(const char* displayName)
 {
-    auto connection = XcbConnection::open(displayName);
-    return connection ? std::make_shared<XcbFrontApplication>(std::move(connection)) : nullptr;
+    return makeWithXcbConnection<XcbFrontApplication>(displayName);
 }
 
 XcbFrontApplication::XcbFrontApplication(std::unique_ptr<XcbConnection> connection)

@@ -10,8 +10,7 @@ namespace qm {
 
 std::shared_ptr<XcbHotKeyRegistrar> XcbHotKeyRegistrar::create(const char* displayName)
 {
-    auto connection = XcbConnection::open(displayName);
-    return connection ? std::make_shared<XcbHotKeyRegistrar>(std::move(connection)) : nullptr;
+    return makeWithXcbConnection<XcbHotKeyRegistrar>(displayName);
 }
 
 XcbHotKeyRegistrar::XcbHotKeyRegistrar(std::unique_ptr<XcbConnection> connection)
@@ -118,6 +117,11 @@ void XcbHotKeyRegistrar::handleEvent(const xcb_generic_event_t& event)
     case XCB_KEY_PRESS:
         handleKeyPress(reinterpret_cast<const xcb_key_press_event_t&>(event));
         break;
+    case XCB_KEY_RELEASE: {
+        std::lock_guard lock(mMutex);
+        mLastRelease = reinterpret_cast<const xcb_key_release_event_t&>(event);
+        break;
+    }
     case XCB_MAPPING_NOTIFY: {
         std::lock_guard lock(mMutex);
         auto change = reinterpret_cast<const xcb_mapping_notify_event_t&>(event);
@@ -129,9 +133,17 @@ void XcbHotKeyRegistrar::handleEvent(const xcb_generic_event_t& event)
     }
 }
 
+// A key held down repeats as a release and a press at the same moment; a hot key fires once.
+bool XcbHotKeyRegistrar::isRepeat(const xcb_key_press_event_t& press) const
+{
+    return mLastRelease && mLastRelease->detail == press.detail && mLastRelease->time == press.time;
+}
+
 void XcbHotKeyRegistrar::handleKeyPress(const xcb_key_press_event_t& press)
 {
     std::lock_guard lock(mMutex);
+    if (isRepeat(press))
+        return;
     const std::uint16_t modifiers = press.state & 0xff & ~mKeyboard.lockMasks();
     for (const auto& [id, grab] : mGrabs)
         if (grab == Grab{press.detail, modifiers} && mHandler) {

@@ -40,6 +40,7 @@ private:
     bool refuse(std::string reason);
     void handleEvent(const xcb_generic_event_t& event);
     void handleKeyPress(const xcb_key_press_event_t& press);
+    bool isRepeat(const xcb_key_press_event_t& press) const;
 
     std::unique_ptr<XcbConnection> mConnection;
     mutable std::mutex mMutex;
@@ -47,6 +48,7 @@ private:
     std::map<HotKeyID, Grab> mGrabs;
     PressedHandler mHandler;
     std::optional<std::string> mRefusal;
+    std::optional<xcb_key_release_event_t> mLastRelease;
     std::unique_ptr<XcbEventReader> mReader; // last, so that it stops first
 };
 

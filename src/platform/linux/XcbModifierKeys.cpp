@@ -4,8 +4,7 @@ namespace qm {
 
 std::shared_ptr<XcbModifierKeys> XcbModifierKeys::create(const char* displayName)
 {
-    auto connection = XcbConnection::open(displayName);
-    return connection ? std::make_shared<XcbModifierKeys>(std::move(connection)) : nullptr;
+    return makeWithXcbConnection<XcbModifierKeys>(displayName);
 }
 
 XcbModifierKeys::XcbModifierKeys(std::unique_ptr<XcbConnection> connection)
