@@ -25,6 +25,7 @@ protected:
         entries.add("qm-viewer", "Test Viewer", "image/jpeg;");
         entries.add("qm-editor", "Test Editor", "image/jpeg;");
         entries.add("qm-files", "Test Files", "inode/directory;");
+        entries.addProgram("loose programs/qm-loose");
         test::DesktopEntries::setDefaults(folder() / "config",
                                           "image/jpeg=qm-editor.desktop\ninode/directory=qm-files.desktop\n");
         ::setenv("XDG_DATA_HOME", (folder() / "data").c_str(), 1);
@@ -70,13 +71,16 @@ TEST_F(GioWorkspaceTest, NamesAnApplicationAndItsIconByItsDesktopEntry)
     EXPECT_EQ(mWorkspace.displayName("/nonexistent/program"), std::nullopt);
 }
 
+// A chosen program may have no desktop entry, and a space in its path.
 TEST_F(GioWorkspaceTest, OpensAFileWithItsDefaultApplicationOrAChosenOne)
 {
     const fs::path photo = folder() / "photo.jpg";
     ASSERT_TRUE(mWorkspace.openFile(photo));
     EXPECT_EQ(openedBy("qm-editor"), photo.string());
-    ASSERT_TRUE(mWorkspace.openFile(photo, program("qm-viewer")));
-    EXPECT_EQ(openedBy("qm-viewer"), photo.string());
+    for (const char* chosen : {"qm-viewer", "loose programs/qm-loose"}) {
+        ASSERT_TRUE(mWorkspace.openFile(photo, program(chosen))) << chosen;
+        EXPECT_EQ(openedBy(chosen), photo.string()) << chosen;
+    }
 }
 
 TEST_F(GioWorkspaceTest, RevealingWithoutAFileManagerServiceOpensTheFolder)

@@ -17,10 +17,17 @@ public:
 
     std::filesystem::path program(const std::string& name) const { return mData / name; }
 
-    void add(const std::string& name, const std::string& title, const std::string& mimeTypes) const
+    // A program without a desktop entry.
+    void addProgram(const std::string& name) const
     {
+        std::filesystem::create_directories(program(name).parent_path());
         std::ofstream(program(name)) << "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.opened\"\n";
         std::filesystem::permissions(program(name), std::filesystem::perms::owner_all);
+    }
+
+    void add(const std::string& name, const std::string& title, const std::string& mimeTypes) const
+    {
+        addProgram(name);
         std::ofstream(mData / "applications" / (name + ".desktop"))
             << "[Desktop Entry]\nType=Application\nName=" << title << "\nExec=" << program(name).string()
             << " %f\nIcon=" << name << "-icon\nMimeType=" << mimeTypes << "\n";

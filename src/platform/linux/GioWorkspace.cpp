@@ -163,8 +163,10 @@ bool GioWorkspace::openFile(const fs::path& file, const fs::path& application)
 {
     GObjectPointer<GAppInfo> info = applicationWithProgram(application);
     GError* error = nullptr;
-    if (!info)
-        info.reset(g_app_info_create_from_commandline(application.c_str(), nullptr, G_APP_INFO_CREATE_NONE, &error));
+    if (!info) {
+        GOwnedString commandLine(g_shell_quote(application.c_str()));
+        info.reset(g_app_info_create_from_commandline(commandLine.get(), nullptr, G_APP_INFO_CREATE_NONE, &error));
+    }
     GObjectPointer<GFile> gioFile(g_file_new_for_path(file.c_str()));
     GList files{gioFile.get(), nullptr, nullptr};
     if (info && g_app_info_launch(info.get(), &files, nullptr, &error))
