@@ -121,8 +121,9 @@ TEST_F(QuillmarkCliFixture, AppsListsTheApplicationsOfAFileWithTheDefaultFirst)
     entries.add("qm-viewer", "Test Viewer", "image/jpeg;");
     entries.add("qm-editor", "Test Editor", "image/jpeg;");
     DesktopEntries::setDefaults(mFolder / "config", "image/jpeg=qm-editor.desktop\n");
-    mEnvironment = "XDG_DATA_HOME=" + quoted((mFolder / "data").string()) + " XDG_CONFIG_HOME=" +
-                   quoted((mFolder / "config").string()) + " XDG_DATA_DIRS=/usr/share ";
+    // Folders of the test's own alone: the system's MIME database is found all the same.
+    mEnvironment = "XDG_DATA_DIRS=" + quoted((mFolder / "data").string()) + " XDG_CONFIG_HOME=" +
+                   quoted((mFolder / "config").string()) + " XDG_DATA_HOME=" + quoted((mFolder / "home").string()) + " ";
     const std::string photo = textFile("photo.jpg", "\xFF\xD8\xFF\xE0");
     const std::string editor = entries.program("qm-editor").string();
 

@@ -1,6 +1,8 @@
 #include "platform/linux/GioWorkspace.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <sstream>
 
 #include "foundation/Log.h"
 #include "platform/linux/GioObjects.h"
@@ -97,7 +99,38 @@ std::string contentTypeOfName(const std::string& name)
     return mimeTypeOf(guessed.get());
 }
 
+bool holdsMimeDatabase(const fs::path& folder)
+{
+    std::error_code error;
+    return fs::exists(folder / "mime" / "mime.cache", error) || fs::exists(folder / "mime" / "globs2", error);
+}
+
+bool namesAMimeDatabase(const std::string& folders)
+{
+    std::istringstream list(folders);
+    for (std::string folder; std::getline(list, folder, ':');)
+        if (!folder.empty() && holdsMimeDatabase(folder))
+            return true;
+    return false;
+}
+
+void reachMimeDatabase()
+{
+    const char* folders = std::getenv("XDG_DATA_DIRS");
+    if (!folders || !*folders || namesAMimeDatabase(folders))
+        return; // unset, GIO looks in the system's folders
+    const char* home = std::getenv("XDG_DATA_HOME");
+    if (home && *home && holdsMimeDatabase(home))
+        return;
+    ::setenv("XDG_DATA_DIRS", (std::string(folders) + ":/usr/local/share:/usr/share").c_str(), 1);
+}
+
 } // namespace
+
+GioWorkspace::GioWorkspace()
+{
+    reachMimeDatabase();
+}
 
 std::optional<fs::path> GioWorkspace::applicationForFile(const fs::path& file)
 {

@@ -9,6 +9,11 @@ namespace qm {
 // (org.freedesktop.FileManager1). Applications are named by their program files.
 class GioWorkspace : public Workspace {
 public:
+    // Construct before anything else asks GIO about files or applications: where
+    // XDG_DATA_DIRS names folders without a shared MIME database, the system's folders are added
+    // after them (no file would have a type otherwise).
+    GioWorkspace();
+
     std::optional<std::filesystem::path> applicationForFile(const std::filesystem::path& file) override;
     std::optional<std::filesystem::path> applicationForExtension(const std::string& extension) override;
     std::vector<std::filesystem::path> applicationsForFile(const std::filesystem::path& file) override;
