@@ -105,6 +105,7 @@ TEST_F(QuillmarkCliFixture, HotKeysAndFrontRefuseWhatTheyCannotDo)
         {{"hotkeys", "test", "hyper+b"}, 1, "unknown modifier hyper"},
         {{"hotkeys", "test", "shift+b"}, 1, "needs ctrl or super"},
         {{"hotkeys", "test", "ctrl+b"}, 1, "need an X display"},
+        {{"hotkeys", "test", "⌘⇧F5"}, 1, "need an X display"},
         {{"front", "--watch"}, 1, "no X display"},
         {{"front", "extra"}, 2, "unexpected argument"},
     };

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <map>
 #include <sstream>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "CommandLine.h"
@@ -31,10 +33,29 @@ std::uint64_t modifierFlag(const std::string& name)
     return found->second;
 }
 
+// The symbols of menus ("⌃⌥B") written as words ("ctrl+alt+B").
+std::string withModifierWords(const std::string& text)
+{
+    static const std::pair<std::string_view, std::string_view> symbols[] = {
+        {"⌃", "ctrl+"}, {"⌥", "alt+"}, {"⌘", "super+"}, {"⇧", "shift+"}};
+    std::string words;
+    std::string_view rest = text;
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& [symbol, word] : symbols)
+            if (rest.starts_with(symbol)) {
+                words += word;
+                rest.remove_prefix(symbol.size());
+                found = true;
+            }
+    }
+    return words + std::string(rest);
+}
+
 std::vector<std::string> parts(const std::string& text)
 {
     std::vector<std::string> result;
-    std::istringstream in(text);
+    std::istringstream in(withModifierWords(text));
     for (std::string part; std::getline(in, part, '+');)
         result.push_back(part);
     return result;

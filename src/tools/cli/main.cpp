@@ -153,10 +153,11 @@ constexpr std::array commands{
             runEncodings},
     Command{"hotkeys", "try a global hot key",
             "usage: quillmark-cli hotkeys test KEY\n"
-            "  Registers KEY as a global hot key (modifiers and a key joined by +: ctrl, alt, super,\n"
-            "  shift, then a letter, digit or key name such as F5 or Return, e.g. ctrl+alt+B) and\n"
-            "  prints pressed<TAB>KEY each time it fires, until interrupted. Exit status 1 when the\n"
-            "  key cannot be registered (another program holds it, or there is no X display).\n",
+            "  Registers KEY as a global hot key and prints pressed<TAB>KEY each time it fires,\n"
+            "  until interrupted. KEY is modifiers (ctrl, alt, super, shift) and a key (a letter,\n"
+            "  digit or name such as F5 or Return) joined by +, e.g. ctrl+alt+B, or written as the\n"
+            "  menus write it, e.g. ⌃⌥B. Exit status 1 when the key cannot be registered (another\n"
+            "  program holds it, or there is no X display).\n",
             runHotKeys},
     Command{"front", "the application in front",
             "usage: quillmark-cli front [--watch] [--json]\n"
