@@ -81,7 +81,7 @@ bool XvfbSession::startServer()
 
 bool XvfbSession::startWindowManager()
 {
-    mWindowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"openbox"},
+    mWindowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"openbox", "--sm-disable"},
                                                     ChildProcess::Options{{"DISPLAY=" + mDisplay}});
     if (!waitUntil([this] { return windowManagerIsReady(mDisplay); }, std::chrono::seconds(30))) {
         mProblem = "openbox did not start on " + mDisplay;
