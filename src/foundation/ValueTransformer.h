@@ -7,6 +7,12 @@
 
 namespace qm {
 
+// The marker that stands for "no value" where a value must be present (a binding's empty
+// selection); distinct from an empty std::any, which is nothing at all.
+struct NullMarker {
+    bool operator==(const NullMarker&) const = default;
+};
+
 // Turns a value into another for display or binding, and optionally back. Values are held in
 // std::any; an empty std::any is "nothing".
 class ValueTransformer {

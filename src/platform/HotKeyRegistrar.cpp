@@ -11,6 +11,10 @@ class RefusingHotKeyRegistrar : public HotKeyRegistrar {
 public:
     bool registerHotKey(std::uint16_t, std::uint32_t, HotKeyID) override { return false; }
     void unregisterHotKey(HotKeyID) override {}
+    std::optional<std::string> refusalReason() const override
+    {
+        return "Global hot keys need an X display.";
+    }
     void setPressedHandler(PressedHandler) override {}
 };
 } // namespace

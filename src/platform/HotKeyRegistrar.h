@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace qm {
 
@@ -24,6 +26,9 @@ public:
     // refuses it (another program holds the combination, or there is no display).
     virtual bool registerHotKey(std::uint16_t keyCode, std::uint32_t carbonModifiers, HotKeyID id) = 0;
     virtual void unregisterHotKey(HotKeyID id) = 0;
+    // Why the last refused registration was refused, in words the preferences can show; none
+    // when the last registration succeeded.
+    virtual std::optional<std::string> refusalReason() const = 0;
     // Presses arrive on the main thread.
     virtual void setPressedHandler(PressedHandler handler) = 0;
 

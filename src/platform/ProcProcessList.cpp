@@ -33,6 +33,15 @@ std::string withoutDeletedMark(std::string executable)
 
 } // namespace
 
+std::optional<RunningApplication> ProcProcessList::process(int pid) const
+{
+    std::error_code error;
+    const fs::path executable = fs::read_symlink(mProcFolder / std::to_string(pid) / "exe", error);
+    if (error)
+        return std::nullopt;
+    return RunningApplication{pid, withoutDeletedMark(executable.string())};
+}
+
 std::vector<RunningApplication> ProcProcessList::runningProcesses()
 {
     std::vector<RunningApplication> processes;
@@ -41,10 +50,8 @@ std::vector<RunningApplication> ProcProcessList::runningProcesses()
         const auto pid = processId(entry->path().filename().string());
         if (!pid)
             continue;
-        std::error_code linkError;
-        fs::path executable = fs::read_symlink(entry->path() / "exe", linkError);
-        if (!linkError)
-            processes.push_back({*pid, withoutDeletedMark(executable.string())});
+        if (auto running = process(*pid))
+            processes.push_back(std::move(*running));
     }
     std::sort(processes.begin(), processes.end(),
               [](const RunningApplication& a, const RunningApplication& b) { return a.pid < b.pid; });

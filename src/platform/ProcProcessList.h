@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 #include "platform/ProcessList.h"
 
@@ -12,6 +13,8 @@ class ProcProcessList : public ProcessList {
 public:
     explicit ProcProcessList(std::filesystem::path procFolder = "/proc") : mProcFolder(std::move(procFolder)) {}
     std::vector<RunningApplication> runningProcesses() override;
+    // The process with the id, when its executable can be read.
+    std::optional<RunningApplication> process(int pid) const;
 
 private:
     std::filesystem::path mProcFolder;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -17,8 +18,19 @@ public:
     // The program file of the default application for documents with the extension ("sla"); no file
     // is needed.
     virtual std::optional<std::filesystem::path> applicationForExtension(const std::string& extension) = 0;
+    // The program files of the applications that open the file (by its content), the default one
+    // first; empty when none is known.
+    virtual std::vector<std::filesystem::path> applicationsForFile(const std::filesystem::path& file) = 0;
+    // The same for documents with the extension ("jpg"); no file is needed.
+    virtual std::vector<std::filesystem::path> applicationsForExtension(const std::string& extension) = 0;
     // Opens the file with its default application; false when nothing could be started.
     virtual bool openFile(const std::filesystem::path& file) = 0;
+    // Opens the file with the application of that program file; false when it could not be started.
+    virtual bool openFile(const std::filesystem::path& file, const std::filesystem::path& application) = 0;
+    // Shows the file selected in the file manager, else opens its folder; false when neither worked.
+    virtual bool revealFile(const std::filesystem::path& file) = 0;
+    // The name the desktop shows for an application ("Scribus"); none when it knows no such application.
+    virtual std::optional<std::string> displayName(const std::filesystem::path& application) = 0;
     // The icon theme name of an application's icon; none when it has none.
     virtual std::optional<std::string> iconName(const std::filesystem::path& application) = 0;
 

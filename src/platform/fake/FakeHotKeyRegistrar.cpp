@@ -5,8 +5,11 @@ namespace qm {
 bool FakeHotKeyRegistrar::registerHotKey(std::uint16_t keyCode, std::uint32_t carbonModifiers, HotKeyID id)
 {
     const Combination combination{keyCode, carbonModifiers};
-    if (mTaken.contains(combination) || mRegistered.contains(id))
+    if (mTaken.contains(combination) || mRegistered.contains(id)) {
+        mRefusal = "Another program already uses this key combination.";
         return false;
+    }
+    mRefusal.reset();
     mRegistered[id] = combination;
     return true;
 }

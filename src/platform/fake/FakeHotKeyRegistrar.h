@@ -20,6 +20,7 @@ public:
 
     bool registerHotKey(std::uint16_t keyCode, std::uint32_t carbonModifiers, HotKeyID id) override;
     void unregisterHotKey(HotKeyID id) override;
+    std::optional<std::string> refusalReason() const override { return mRefusal; }
     void setPressedHandler(PressedHandler handler) override { mHandler = std::move(handler); }
 
     void markTaken(Combination combination) { mTaken.insert(combination); }
@@ -31,6 +32,7 @@ private:
     std::map<HotKeyID, Combination> mRegistered;
     std::set<Combination> mTaken;
     PressedHandler mHandler;
+    std::optional<std::string> mRefusal;
 };
 
 } // namespace qm

@@ -38,6 +38,9 @@ int runMenu(CommandLine& arguments, UserDefaults& defaults);
 int runLayout(CommandLine& arguments, UserDefaults& defaults);
 int runFrame(CommandLine& arguments, UserDefaults& defaults);
 int runFollow(CommandLine& arguments, UserDefaults& defaults);
+int runHotKeys(CommandLine& arguments, UserDefaults& defaults);
+int runFront(CommandLine& arguments, UserDefaults& defaults);
+int runApps(CommandLine& arguments, UserDefaults& defaults);
 // `layout install-scribus [--remove]`.
 int installScribus(bool remove);
 // `defaults filter ...`; arguments start with "filter".

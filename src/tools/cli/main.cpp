@@ -14,6 +14,7 @@
 #include "foundation/Log.h"
 #include "foundation/UserDefaults.h"
 #include "platform/StandardErrorAlertPresenter.h"
+#include "platform/linux/GioWorkspace.h"
 #include "platform/linux/QtExiv2ImageLibrary.h"
 
 using namespace qm::cli;
@@ -159,6 +160,25 @@ constexpr std::array commands{
     Command{"encodings", "list the available text encodings",
             "usage: quillmark-cli encodings [--json]\n  Prints every available encoding as NUMBER<TAB>NAME.\n",
             runEncodings},
+    Command{"hotkeys", "try a global hot key",
+            "usage: quillmark-cli hotkeys test KEY\n"
+            "  Registers KEY as a global hot key and prints pressed<TAB>KEY each time it fires,\n"
+            "  until interrupted. KEY is modifiers (ctrl, alt, super, shift) and a key (a letter,\n"
+            "  digit or name such as F5 or Return) joined by +, e.g. ctrl+alt+B, or written as the\n"
+            "  menus write it, e.g. ⌃⌥B. Exit status 1 when the key cannot be registered (another\n"
+            "  program holds it, or there is no X display).\n",
+            runHotKeys},
+    Command{"front", "the application in front",
+            "usage: quillmark-cli front [--watch] [--json]\n"
+            "  Prints the application of the active window: NAME<TAB>PID<TAB>EXECUTABLE. --watch prints\n"
+            "  one such line each time another application comes to the front, until interrupted.\n"
+            "  --json prints one object per line. Exit status 1 without an X display.\n",
+            runFront},
+    Command{"apps", "the applications that open a file",
+            "usage: quillmark-cli apps FILE [--json]\n"
+            "  Prints the applications that open FILE, the default one first:\n"
+            "  NAME<TAB>PROGRAM<TAB>ICON (`-` when it has no icon). --json prints an array of objects.\n",
+            runApps},
     Command{"defaults", "read and change the settings",
             "usage: quillmark-cli defaults read [KEY]\n"
             "       quillmark-cli defaults write KEY (-string S | -int N | -float X | -bool true|false | -data HEX)\n"
@@ -236,6 +256,7 @@ int main(int argc, char** argv)
     try {
         qm::ImageLibrary::install(std::make_shared<qm::QtExiv2ImageLibrary>());
         qm::AlertPresenter::install(std::make_shared<qm::StandardErrorAlertPresenter>());
+        qm::Workspace::install(std::make_shared<qm::GioWorkspace>());
         auto& defaults = qm::UserDefaults::standard();
         qm::ApplicationDefaults::registerDefaults(defaults);
         return command->run(arguments, defaults);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include <xcb/xproto.h>
+
+namespace qm {
+
+// The virtual key codes that stored hot keys carry (the key positions of a US keyboard in the
+// original platform's numbering), each with the X keysym it types on a US layout.
+struct VirtualKey {
+    std::uint16_t code;
+    xcb_keysym_t keysym; // letters in lower case
+    std::string_view name; // "b", "7", "F5", "Return", "-"
+    // Keys outside the typing area (function, arrow and navigation keys), which the original
+    // platform marked with its function-key modifier flag.
+    bool functionKey;
+
+    // None when the code names no key of the table.
+    static const VirtualKey* withCode(std::uint16_t code);
+    // The name compared without regard to case ("f5", "return", "B").
+    static const VirtualKey* named(std::string_view name);
+};
+
+} // namespace qm

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace qm::test {
+
+// Desktop applications of a test's own under `data` (what XDG_DATA_HOME names): each a program
+// in `data` that writes the path it was given to "<program>.opened", and its desktop entry.
+class DesktopEntries {
+public:
+    explicit DesktopEntries(std::filesystem::path data) : mData(std::move(data))
+    {
+        std::filesystem::create_directories(mData / "applications");
+    }
+
+    std::filesystem::path program(const std::string& name) const { return mData / name; }
+
+    // A program without a desktop entry.
+    void addProgram(const std::string& name) const
+    {
+        std::filesystem::create_directories(program(name).parent_path());
+        std::ofstream(program(name)) << "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.opened\"\n";
+        std::filesystem::permissions(program(name), std::filesystem::perms::owner_all);
+    }
+
+    void add(const std::string& name, const std::string& title, const std::string& mimeTypes) const
+    {
+        addProgram(name);
+        std::ofstream(mData / "applications" / (name + ".desktop"))
+            << "[Desktop Entry]\nType=Application\nName=" << title << "\nExec=" << program(name).string()
+            << " %f\nIcon=" << name << "-icon\nMimeType=" << mimeTypes << "\n";
+    }
+
+    // mimeapps.list in `config` (what XDG_CONFIG_HOME names): "image/jpeg=name.desktop" lines.
+    static void setDefaults(const std::filesystem::path& config, const std::string& lines)
+    {
+        std::filesystem::create_directories(config);
+        std::ofstream(config / "mimeapps.list") << "[Default Applications]\n" << lines;
+    }
+
+private:
+    std::filesystem::path mData;
+};
+
+} // namespace qm::test
