@@ -76,9 +76,9 @@ class Display:
 class ScribusSession:
     """Scribus showing `document`, the layout script loaded through tests/layout/driver.py (or, with
     `driver` False, however Scribus's own preferences say; `before_start` gets the session's
-    environment to prepare them)."""
+    environment to prepare them); `program` is what starts Scribus."""
 
-    def __init__(self, script_folder, document, folder=None, driver=True, before_start=None):
+    def __init__(self, script_folder, document, folder=None, driver=True, before_start=None, program="scribus"):
         self.folder = folder or tempfile.mkdtemp(prefix="quillmark-scribus-")
         self.home = os.path.join(self.folder, "home")
         self.runtime = os.path.join(self.folder, "runtime")
@@ -92,7 +92,7 @@ class ScribusSession:
             before_start(self.environment)
         self.log = open(os.path.join(self.folder, "scribus.log"), "wb")
         script = ["-py", os.path.join(HERE, "driver.py")] if driver else []
-        self.scribus = subprocess.Popen(["scribus", "-ns", document, *script],
+        self.scribus = subprocess.Popen([program, "-ns", document, *script],
                                         env=self.environment, stdout=self.log, stderr=subprocess.STDOUT)
         self.socket_path = os.path.join(self.runtime, "quillmark", str(self.scribus.pid))
         wait_until(self.answers, 60, "the layout script's socket")

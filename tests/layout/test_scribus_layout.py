@@ -225,6 +225,18 @@ class StartupScriptTest(unittest.TestCase):
         self.assertIn("quit it first", refused.stderr)
 
 
+    def test_the_launcher_starts_scribus_with_the_layout_script(self):
+        folder = tempfile.mkdtemp(prefix="quillmark-layout-launcher-")
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        document = os.path.join(folder, "Launched.sla")
+        make_document(document, SAMPLE, SAMPLE, os.path.join(folder, "batch-home"))
+        launcher = os.path.join(os.path.dirname(CLI), "quillmark-scribus")
+        session = ScribusSession(SCRIPT_FOLDER, document, os.path.join(folder, "scribus"), driver=False,
+                                 program=launcher)
+        self.addCleanup(session.close)
+        self.assertEqual(session.result("requiredstylesexist", "", "", "")[1], "Launched.sla")
+
+
 class ScribusEndsTest(unittest.TestCase):
     """How the socket goes with Scribus."""
 
