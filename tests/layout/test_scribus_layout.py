@@ -7,6 +7,7 @@ import math
 import os
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -191,6 +192,17 @@ class ScribusLayoutTest(unittest.TestCase):
             self.cli("frame", "caption")
             self.assertIn("selection\ttrue\n", self.cli("layout", "status").stdout)
 
+    def test_a_connected_program_hears_of_each_selection_change(self):
+        with socket.socket(socket.AF_UNIX) as connection:
+            connection.settimeout(10)
+            connection.connect(self.session.socket_path)
+            stream = connection.makefile("rwb")
+            stream.write(b'{"id": 0, "handler": "hello", "arguments": [1]}\n')
+            stream.flush()
+            self.assertEqual(json.loads(stream.readline())["result"]["protocol"], 1)
+            self.session.result("test.select", "Picture2")
+            self.assertEqual(json.loads(stream.readline()), {"event": "selectionChanged"})
+
     def shoot(self, name):
         os.makedirs(SHOTS, exist_ok=True)
         self.session.display.screenshot(os.path.join(SHOTS, name + ".png"))
@@ -269,6 +281,17 @@ class ScribusEndsTest(unittest.TestCase):
         self.assertEqual(done.returncode, 1)
         self.assertIn("running\tfalse", done.stdout)
         self.assertFalse(os.path.exists(self.session.socket_path))
+
+    def test_activation_brings_scribus_to_the_front(self):
+        run = lambda *command: subprocess.run(command, env=self.session.environment, capture_output=True,  # noqa: E731
+                                              text=True, timeout=30).stdout.split()
+        window = run("xdotool", "search", "--sync", "--onlyvisible", "--pid", str(self.session.scribus.pid))[0]
+        other = subprocess.Popen(["xmessage", "in front"], env=self.session.environment)
+        self.addCleanup(other.wait)
+        self.addCleanup(other.kill)
+        wait_until(lambda: run("xdotool", "getactivewindow") != [window], 30, "another window in front")
+        self.session.result("activateindesign")
+        wait_until(lambda: run("xdotool", "getactivewindow") == [window], 30, "Scribus in front")
 
     def test_a_modal_dialog_makes_requests_busy(self):
         window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(self.session.scribus.pid)],
