@@ -242,6 +242,10 @@ int main(int argc, char** argv)
         printUsage(std::cout);
         return 0;
     }
+    if (name == "--version") {
+        std::cout << "quillmark-cli " << QUILLMARK_VERSION << '\n';
+        return 0;
+    }
     const Command* command = findCommand(name);
     if (!command) {
         std::cerr << "quillmark-cli: unknown command " << name << '\n';
