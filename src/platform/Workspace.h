@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -21,6 +22,15 @@ public:
     virtual bool openFile(const std::filesystem::path& file) = 0;
     // The icon theme name of an application's icon; none when it has none.
     virtual std::optional<std::string> iconName(const std::filesystem::path& application) = 0;
+    // The program files of the applications that can edit files like this one, by its type;
+    // empty when none is known.
+    virtual std::vector<std::filesystem::path> applicationsForFile(const std::filesystem::path&) { return {}; }
+    // Opens the file with that application; false when nothing could be started.
+    virtual bool openFileWithApplication(const std::filesystem::path&, const std::filesystem::path&) { return false; }
+    // Shows the file or folder in the file manager; false when nothing could be shown.
+    virtual bool revealFile(const std::filesystem::path&) { return false; }
+    // The application's name as menus show it; none when unknown.
+    virtual std::optional<std::string> displayName(const std::filesystem::path&) { return std::nullopt; }
 
     // The installed one (one that knows no application and opens nothing, until a program
     // installs its own).
