@@ -14,6 +14,8 @@ public:
     static bool trayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 private:
+    void popUpBesideIcon(StatusMenu& menu);
+
     QSystemTrayIcon mIcon;
 };
 

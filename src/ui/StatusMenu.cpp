@@ -9,7 +9,12 @@ StatusMenu::StatusMenu(Quillmark& controller, TemplateAction templateAction, Tem
     : QMenu(parent), mController(controller), mTemplateAction(std::move(templateAction)),
       mTemplateAvailable(std::move(templateAvailable))
 {
-    connect(this, &QMenu::aboutToShow, this, [this] { fill(*this, mController.statusMenus().mainMenu()); });
+    connect(this, &QMenu::aboutToShow, this, [this] { rebuild(); });
+}
+
+void StatusMenu::rebuild()
+{
+    fill(*this, mController.statusMenus().mainMenu());
 }
 
 QString StatusMenu::itemText(const MenuItem& item)

@@ -22,6 +22,8 @@ public:
     StatusMenu(Quillmark& controller, TemplateAction templateAction, TemplateAvailable templateAvailable,
                QWidget* parent = nullptr);
 
+    // Builds the menu from the controller's menus as data now (it is built again as it opens).
+    void rebuild();
     // Fills a menu with items as data; submenus are filled as they open.
     void fill(QMenu& menu, const Menu& items);
     // The text of an item: its title, then its hot key after a tab.

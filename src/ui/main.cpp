@@ -51,7 +51,6 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Quillmark");
-    QApplication::setApplicationDisplayName("Quillmark");
     QApplication::setApplicationVersion(QUILLMARK_VERSION);
     QApplication::setDesktopFileName("quillmark");
     QApplication::setQuitOnLastWindowClosed(false);
