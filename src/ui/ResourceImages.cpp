@@ -24,20 +24,17 @@ QIcon bundleImage(const char* name)
 
 QIcon ResourceImages::applicationIcon()
 {
-    static const QIcon icon = bundleImage("menuIcon");
-    return icon;
+    return bundleImage("menuIcon");
 }
 
 QIcon ResourceImages::missingFile()
 {
-    static const QIcon icon = bundleImage("missingFile");
-    return icon;
+    return bundleImage("missingFile");
 }
 
 QIcon ResourceImages::iconForFile(const QString& path)
 {
-    static QFileIconProvider provider;
-    return provider.icon(QFileInfo(path));
+    return QFileIconProvider().icon(QFileInfo(path));
 }
 
 QIcon ResourceImages::iconForApplication(const QString& application)

@@ -20,6 +20,7 @@
 namespace qm::test {
 
 // The Qt application of the widget tests, on the offscreen platform unless another is asked for.
+// It lives until the process ends, never destroyed among the other static objects.
 inline QApplication& widgetApplication()
 {
     static int argc = 1;
@@ -27,8 +28,8 @@ inline QApplication& widgetApplication()
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-    return application;
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
 }
 
 // Runs Qt's events and the main thread's tasks until the condition holds; the limit only keeps a
