@@ -171,6 +171,13 @@ QWidget* IPTCPanel::makeTextsBox()
     for (const auto& [title, text] : {std::pair{"Byline:", mBylineText}, std::pair{"Caption:", mCaptionText}}) {
         layout->addWidget(new QLabel(localized(title)), row, 0, Qt::AlignTop);
         layout->addWidget(text, row++, 1);
+        auto* editRules = new QAction(localized("Edit rules…"), text);
+        connect(editRules, &QAction::triggered, this, [this, caption = text == mCaptionText] {
+            if (mEditRules)
+                mEditRules(caption);
+        });
+        text->addAction(editRules);
+        text->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
     return box;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,6 +44,8 @@ public:
     void copySelectedIPTCRecords(bool withLabels);
     // Makes the first dropped file current; false (nothing changes) when no file was dropped.
     bool performDragOperation(const QMimeData* data);
+    // Offers "Edit rules" on the byline (false) and the caption (true).
+    void setEditRulesHandler(std::function<void(bool caption)> handler) { mEditRules = std::move(handler); }
     // Shows the status menu on a button of the panel (when the desktop has no tray).
     void setStatusMenu(QMenu* menu);
     void saveFrame();
@@ -94,6 +97,7 @@ private:
     QPropertyAnimation mResizeAnimation;
     QTimer mFitTimer;
     std::unique_ptr<IPTCPanelTextEncodings> mEncodings;
+    std::function<void(bool caption)> mEditRules;
     std::vector<std::uint64_t> mControllerObservers;
     std::vector<std::uint64_t> mDefaultsObservers;
 };

@@ -10,6 +10,7 @@
 #include "ui/ResourceImages.h"
 #include "ui/StatusItem.h"
 #include "ui/StatusMenu.h"
+#include "ui/iptcTextConcatEditorController.h"
 
 namespace qm {
 
@@ -18,8 +19,12 @@ ProgramWindows::ProgramWindows(Quillmark& controller, UserDefaults& defaults)
       mAboutPanel(std::make_unique<AboutPanel>()),
       mStatusMenu(std::make_unique<StatusMenu>(
           controller, [this](int tag) { runTemplateItem(tag); },
-          [](int tag) { return tag != MenuItem::PreferencesTag; }))
+          [](int tag) { return tag != MenuItem::PreferencesTag; })),
+      mRuleEditor(std::make_unique<iptcTextConcatEditorController>(controller))
 {
+    mPanel->setEditRulesHandler([this](bool caption) { editRules(caption); });
+    mRuleEditor->setEditingEndedHandler(
+        [this] { PublicationStore::setPublications(mController.publications(), mDefaults); });
     mController.currentImage().setWindowHooks({
         [this](std::size_t rowCount) {
             QList<int> rows;
@@ -78,6 +83,13 @@ void ProgramWindows::runTemplateItem(int tag)
     case MenuItem::QuitTag: QCoreApplication::quit(); break;
     default: break;
     }
+}
+
+// The rules of the byline or caption the panel shows.
+void ProgramWindows::editRules(bool caption)
+{
+    if (const auto& spec = caption ? mController.shownCaption() : mController.shownByline())
+        mRuleEditor->runNonmodalEditor(spec);
 }
 
 void ProgramWindows::takeRequest(const std::optional<QString>& file)

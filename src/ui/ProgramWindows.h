@@ -14,6 +14,7 @@ class IPTCPanel;
 class StatusItem;
 class StatusMenu;
 class UserDefaults;
+class iptcTextConcatEditorController;
 
 // The program's windows over the controller: the metadata panel, the status item with its menu
 // (on the panel when the desktop has no tray), and the about panel. It gives the controller the
@@ -33,11 +34,13 @@ public:
 
     IPTCPanel& panel() { return *mPanel; }
     StatusMenu& statusMenu() { return *mStatusMenu; }
+    iptcTextConcatEditorController& ruleEditor() { return *mRuleEditor; }
 
 private:
     void installStatusItem();
     void runTemplateItem(int tag);
     void tellNoTray();
+    void editRules(bool caption);
 
     Quillmark& mController;
     UserDefaults& mDefaults;
@@ -45,6 +48,7 @@ private:
     std::unique_ptr<AboutPanel> mAboutPanel;
     std::unique_ptr<StatusMenu> mStatusMenu;
     std::unique_ptr<StatusItem> mStatusItem;
+    std::unique_ptr<iptcTextConcatEditorController> mRuleEditor;
 };
 
 } // namespace qm
