@@ -33,7 +33,7 @@ std::optional<std::string> optionalText(const QVariant& value)
 
 RuleTableModel::Choice fieldChoice(const cIPTCCode& code)
 {
-    return {localized(Fields(code).name().value_or("")), RuleTableModel::codeValue(code)};
+    return {QString::fromStdString(Fields(code).name().value_or("")), RuleTableModel::codeValue(code)};
 }
 
 // The artificial fields first, then every dataset by name.
