@@ -14,6 +14,7 @@ AboutPanel::AboutPanel() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint |
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setObjectName("AboutPanel");
+    setWindowTitle(localized("About Quillmark"));
     setStyleSheet("#AboutPanel { background: palette(window); border: 1px solid palette(mid); }");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(32, 24, 32, 24);

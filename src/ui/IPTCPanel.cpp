@@ -63,8 +63,7 @@ QLabel* wrappingLabel()
 } // namespace
 
 IPTCPanel::IPTCPanel(Quillmark& controller, UserDefaults& defaults)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint),
       mController(controller), mDefaults(defaults), mResizeAnimation(this, "geometry")
 {
     setWindowTitle(localized("Metadata"));
@@ -418,9 +417,26 @@ void IPTCPanel::placeWindow()
             return;
         }
     }
+    placeAtTopRight();
+    mTopRightAwaitsFrame = true;
+}
+
+// The window frame's top-right corner at the area's; the frame counts once the window manager
+// has told its size.
+void IPTCPanel::placeAtTopRight()
+{
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.topLeft() + QPoint(area.width() - frameGeometry().width(), 0));
+    }
+}
+
+void IPTCPanel::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (mTopRightAwaitsFrame && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+        mTopRightAwaitsFrame = false;
+        placeAtTopRight();
     }
 }
 

@@ -64,6 +64,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     QWidget* makeButtonBar();
@@ -77,6 +78,7 @@ private:
     void selectPanelTextEncoding();
     void chooseEncoding(int index);
     void placeWindow();
+    void placeAtTopRight();
     void fitWindowFrameToNaturalTableHeight();
 
     Quillmark& mController;
@@ -98,6 +100,7 @@ private:
     QTimer mFitTimer;
     std::unique_ptr<IPTCPanelTextEncodings> mEncodings;
     std::function<void(bool caption)> mEditRules;
+    bool mTopRightAwaitsFrame = false;
     std::vector<std::uint64_t> mControllerObservers;
     std::vector<std::uint64_t> mDefaultsObservers;
 };
