@@ -64,7 +64,7 @@ QLabel* wrappingLabel()
 
 IPTCPanel::IPTCPanel(Quillmark& controller, UserDefaults& defaults)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint),
-      mController(controller), mDefaults(defaults), mResizeAnimation(this, "geometry")
+      mController(controller), mDefaults(defaults), mResizeAnimation(this, "size")
 {
     setWindowTitle(localized("Metadata"));
     setWindowIcon(ResourceImages::applicationIcon());
@@ -103,6 +103,8 @@ IPTCPanel::IPTCPanel(Quillmark& controller, UserDefaults& defaults)
     adjustWindowLevelAndBackgroundMovability();
     connect(&mResizeAnimation, &QPropertyAnimation::finished, this,
             [this] { mTable->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded); });
+    mFrameWait.setInterval(50);
+    connect(&mFrameWait, &QTimer::timeout, this, [this] { placeOnceTheFrameIsKnown(); });
     mFitTimer.setSingleShot(true);
     mFitTimer.setInterval(0);
     connect(&mFitTimer, &QTimer::timeout, this, [this] { fitWindowFrameToNaturalTableHeight(); });
@@ -323,18 +325,19 @@ void IPTCPanel::adjustWindowFrameToNaturalTableHeight()
     mFitTimer.start();
 }
 
+// Only the size changes, so the window manager keeps the top edge where it is.
 void IPTCPanel::fitWindowFrameToNaturalTableHeight()
 {
     mTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const QRect target = naturalFrame();
-    if (!isVisible() || target == geometry()) {
-        setGeometry(target);
+    const QSize target = naturalFrame().size();
+    if (!isVisible() || target == size()) {
+        resize(target);
         mTable->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         return;
     }
     mResizeAnimation.stop();
     mResizeAnimation.setDuration(AnimationResizeMilliseconds);
-    mResizeAnimation.setStartValue(geometry());
+    mResizeAnimation.setStartValue(size());
     mResizeAnimation.setEndValue(target);
     mResizeAnimation.start();
 }
@@ -421,23 +424,34 @@ void IPTCPanel::placeWindow()
     mTopRightAwaitsFrame = true;
 }
 
-// The window frame's top-right corner at the area's; the frame counts once the window manager
-// has told its size.
+// The window frame's top-right corner at the area's, once the frame's size is known.
 void IPTCPanel::placeAtTopRight()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.topLeft() + QPoint(area.width() - frameGeometry().width(), 0));
-    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    // A window's position is its frame's, once the frame is known.
+    move(area.x() + area.width() - (frame.left() + width() + frame.right()), area.y());
 }
 
-void IPTCPanel::moveEvent(QMoveEvent* event)
+// The window manager tells the frame's size after it has shown the window.
+void IPTCPanel::showEvent(QShowEvent* event)
 {
-    QWidget::moveEvent(event);
-    if (mTopRightAwaitsFrame && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+    QWidget::showEvent(event);
+    if (mTopRightAwaitsFrame)
+        mFrameWait.start();
+}
+
+void IPTCPanel::placeOnceTheFrameIsKnown()
+{
+    if (windowHandle() && !windowHandle()->frameMargins().isNull()) {
         mTopRightAwaitsFrame = false;
         placeAtTopRight();
     }
+    if (!mTopRightAwaitsFrame || ++mFrameWaitTicks >= FrameWaitTicks)
+        mFrameWait.stop();
 }
 
 } // namespace qm

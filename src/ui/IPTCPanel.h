@@ -64,7 +64,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* makeButtonBar();
@@ -79,6 +79,7 @@ private:
     void chooseEncoding(int index);
     void placeWindow();
     void placeAtTopRight();
+    void placeOnceTheFrameIsKnown();
     void fitWindowFrameToNaturalTableHeight();
 
     Quillmark& mController;
@@ -101,6 +102,9 @@ private:
     std::unique_ptr<IPTCPanelTextEncodings> mEncodings;
     std::function<void(bool caption)> mEditRules;
     bool mTopRightAwaitsFrame = false;
+    static constexpr int FrameWaitTicks = 40;
+    QTimer mFrameWait;
+    int mFrameWaitTicks = 0;
     std::vector<std::uint64_t> mControllerObservers;
     std::vector<std::uint64_t> mDefaultsObservers;
 };
