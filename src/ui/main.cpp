@@ -64,6 +64,8 @@ int main(int argc, char** argv)
     qm::registerValueTransformers(defaults);
     auto connection = std::make_shared<qm::LayoutConnection>();
     qm::Quillmark controller(defaults, connection);
+    // The program's panel is its window: shown at start unless the user chose otherwise.
+    defaults.registerDefaults({{"showIptcPanelOnStartup", qm::PlistValue(true)}});
     qm::ProgramWindows windows(controller, defaults);
     controller.setWindowHooks(windows.windowHooks());
     controller.awakeFromNib();

@@ -11,6 +11,7 @@
 #include "bridge/LayoutConnectionFixture.h"
 #include "foundation/UserDefaults.h"
 #include "parsers/QMMetadataParserCache.h"
+#include "support/DailyPublication.h"
 #include "support/PhotoshopBytes.h"
 #include "textgen/PublicationStore.h"
 #include "textgen/textBlockSpec_Byline.h"
@@ -64,20 +65,7 @@ protected:
         LayoutConnectionFixture::TearDown();
     }
 
-    static quillmarkPublication::Pointer publication()
-    {
-        auto byline = textBlockSpec_Byline::create();
-        byline->setName("Photographer");
-        byline->setTextGenerationIPTCField(cIPTCCode(2, 80));
-        auto caption = textBlockSpec_Caption::create();
-        caption->setName("Caption");
-        caption->setTextGenerationIPTCField(cIPTCCode(2, 120));
-        auto daily = quillmarkPublication::createEmpty();
-        daily->setName("Daily");
-        daily->setBylines({byline});
-        daily->setCaptions({caption});
-        return daily;
-    }
+    static quillmarkPublication::Pointer publication() { return dailyPublication(); }
 
     // A JPEG holding the datasets, written into the test's folder.
     std::string writePhoto(const std::string& name, const Bytes& iim)
