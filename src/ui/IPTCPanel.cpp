@@ -142,7 +142,7 @@ QWidget* IPTCPanel::makeButtonBar()
     mEncodingPopUp = new QComboBox;
     mEncodingPopUp->setToolTip(localized("Text encoding of the shown datasets"));
     mEncodingPopUp->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    mEncodingPopUp->setMinimumContentsLength(12);
+    mEncodingPopUp->setMinimumContentsLength(20);
     connect(mEncodingPopUp, &QComboBox::activated, this, [this](int index) { chooseEncoding(index); });
     mOpenButton = new QToolButton;
     mOpenButton->setAutoRaise(true);
