@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include "WidgetFixture.h"
 #include "textgen/cIPTCCodeWithExtras.h"
 #include "ui/iptcTextConcatEditorController.h"
@@ -97,6 +99,24 @@ TEST_F(RuleEditorTest, OpeningForAnotherTextBlockShowsItsRules)
     EXPECT_EQ(editor.editedSpec(), second);
     EXPECT_EQ(editor.model().rowCount(), 1);
     EXPECT_EQ(editor.model().index(0, RuleTableModel::PrefixColumn).data().toString(), "z");
+}
+
+TEST_F(RuleEditorTest, TheModalRunEndsWhenTheEditorCloses)
+{
+    iptcTextConcatEditorController editor(*mController);
+    int endings = 0;
+    editor.setEditingEndedHandler([&] { ++endings; });
+    for (const auto& close : std::vector<std::function<void()>>{[&] { editor.closeEditorAction(); },
+                                                                [&] { editor.commitAndCloseEditorAction(); },
+                                                                [&] { editor.close(); }}) {
+        QTimer::singleShot(0, [&] {
+            ASSERT_TRUE(editor.isVisible());
+            close();
+        });
+        EXPECT_EQ(editor.runModalEditor(withRules("Photographer", {"a"})), 0);
+        EXPECT_FALSE(editor.isVisible());
+    }
+    EXPECT_EQ(endings, 3);
 }
 
 } // namespace
