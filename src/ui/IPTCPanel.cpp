@@ -70,6 +70,27 @@ IPTCPanel::IPTCPanel(Quillmark& controller, UserDefaults& defaults)
     setWindowIcon(ResourceImages::applicationIcon());
     setAcceptDrops(true);
     setMinimumSize(260, MinimumPanelHeight);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    mButtonBar = makeButtonBar();
+    mTextsBox = makeTextsBox();
+    layout->addWidget(mButtonBar);
+    layout->addWidget(makeTable(), 1);
+    layout->addWidget(mTextsBox);
+    mEncodings = std::make_unique<IPTCPanelTextEncodings>(mDefaults, [this] { reloadEncodingPopUp(); });
+    reloadEncodingPopUp();
+    observeController();
+    showCurrentImagePath();
+    showRecords();
+    showTexts();
+    adjustWindowLevelAndBackgroundMovability();
+    setUpTimers();
+    placeWindow();
+}
+
+QWidget* IPTCPanel::makeTable()
+{
     mTable = new IPTCRecordTable;
     mTable->setModel(&mModel);
     mTable->setColumnWidth(IPTCRecordModel::IPTCCodeColumn, 120);
@@ -78,14 +99,6 @@ IPTCPanel::IPTCPanel(Quillmark& controller, UserDefaults& defaults)
         if (mDefaults.boolForKey("resizePanelToFit"))
             adjustWindowFrameToNaturalTableHeight();
     });
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    mButtonBar = makeButtonBar();
-    mTextsBox = makeTextsBox();
-    layout->addWidget(mButtonBar);
-    layout->addWidget(mTable, 1);
-    layout->addWidget(mTextsBox);
     mTable->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* copy = new QAction(localized("Copy"), mTable);
     copy->setShortcut(QKeySequence::Copy);
@@ -94,13 +107,11 @@ IPTCPanel::IPTCPanel(Quillmark& controller, UserDefaults& defaults)
     copyWithLabels->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copyWithLabels, &QAction::triggered, this, [this] { copySelectedIPTCRecords(true); });
     mTable->addActions({copy, copyWithLabels});
-    mEncodings = std::make_unique<IPTCPanelTextEncodings>(mDefaults, [this] { reloadEncodingPopUp(); });
-    reloadEncodingPopUp();
-    observeController();
-    showCurrentImagePath();
-    showRecords();
-    showTexts();
-    adjustWindowLevelAndBackgroundMovability();
+    return mTable;
+}
+
+void IPTCPanel::setUpTimers()
+{
     connect(&mResizeAnimation, &QPropertyAnimation::finished, this,
             [this] { mTable->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded); });
     mFrameWait.setInterval(50);
@@ -108,7 +119,6 @@ IPTCPanel::IPTCPanel(Quillmark& controller, UserDefaults& defaults)
     mFitTimer.setSingleShot(true);
     mFitTimer.setInterval(0);
     connect(&mFitTimer, &QTimer::timeout, this, [this] { fitWindowFrameToNaturalTableHeight(); });
-    placeWindow();
 }
 
 IPTCPanel::~IPTCPanel()

@@ -68,6 +68,8 @@ protected:
 
 private:
     QWidget* makeButtonBar();
+    QWidget* makeTable();
+    void setUpTimers();
     QWidget* makeTextsBox();
     void observeController();
     void showCurrentImagePath();

@@ -110,8 +110,9 @@ int iptcTextConcatEditorController::runModalEditor(textBlockSpec::Pointer spec)
     mModalRun = &run;
     const int response = run.exec();
     mModalRun = nullptr;
-    setWindowModality(Qt::NonModal);
+    // Modality changes only while hidden.
     hide();
+    setWindowModality(Qt::NonModal);
     return response;
 }
 
