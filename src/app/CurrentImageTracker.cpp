@@ -36,6 +36,8 @@ void CurrentImageTracker::set(T& field, T value, const char* key)
 }
 
 // A path equal to the current one with no cached parser is being parsed already: nothing starts.
+// A completion that arrives after another image was made current is dropped, so the datasets,
+// byline and caption shown always belong to the current path.
 void CurrentImageTracker::updateFromFilePath(const std::optional<std::string>& path)
 {
     const auto oldPath = mCurrentImagePath;
@@ -45,8 +47,8 @@ void CurrentImageTracker::updateFromFilePath(const std::optional<std::string>& p
         asynchronousParsingFinishedWithParser(std::move(cached));
     } else if (path != oldPath || !path) {
         set(mParsingImageAsynchronously, path.has_value(), "parsingImageAsynchronously");
-        mParseStarter(path.value_or(""), [this, alive = std::weak_ptr<bool>(mAlive)](auto parser) {
-            if (alive.lock())
+        mParseStarter(path.value_or(""), [this, alive = std::weak_ptr<bool>(mAlive), path](auto parser) {
+            if (alive.lock() && mCurrentImagePath == path)
                 asynchronousParsingFinishedWithParser(std::move(parser));
         });
     }

@@ -18,8 +18,8 @@ class UserDefaults;
 
 // The current image: the file whose datasets the panel shows and from which bylines and captions
 // are made. Making a file current takes its cached parser at once or parses it in the background;
-// every completion is displayed as it arrives (on the main thread). Every published value is an
-// observable property under its own name.
+// the completion for the path that is current when it arrives is displayed (on the main thread),
+// others are dropped. Every published value is an observable property under its own name.
 class CurrentImageTracker : public KeyValueObservable {
 public:
     using ParseStarter = std::function<void(std::string path, QMAsynchronousMetadataParser::Finalization)>;

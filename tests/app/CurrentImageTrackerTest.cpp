@@ -61,7 +61,7 @@ protected:
     std::vector<Parse> mParses;
 };
 
-TEST_F(CurrentImageTrackerTest, ParsesEachNewPathOnceAndShowsCompletionsAsTheyArrive)
+TEST_F(CurrentImageTrackerTest, ParsesEachNewPathOnceAndShowsOnlyTheCurrentPathsCompletion)
 {
     const std::string first = file("a.jpg", {0xFF, 0xD8}), second = file("b.jpg", {0xFF, 0xD8});
     mTracker.updateFromFilePath(first);
@@ -72,9 +72,11 @@ TEST_F(CurrentImageTrackerTest, ParsesEachNewPathOnceAndShowsCompletionsAsTheyAr
 
     mTracker.updateFromFilePath(second);
     ASSERT_EQ(mParses.size(), 2u);
-    complete(1, {record(120, "Second")});
     complete(0, {record(120, "First")});
-    EXPECT_EQ(mTracker.currentImageParser()->path(), first) << "the last completion to arrive is shown";
+    EXPECT_FALSE(mTracker.currentImageParser()) << "a completion for a path no longer current is dropped";
+    EXPECT_TRUE(mTracker.parsingImageAsynchronously());
+    complete(1, {record(120, "Second")});
+    EXPECT_EQ(mTracker.currentImageParser()->path(), second);
     EXPECT_EQ(mTracker.currentImagePath(), second);
     EXPECT_FALSE(mTracker.parsingImageAsynchronously());
     EXPECT_EQ(mDefaults.integerForKey("panelTextEncoding"), 30) << "the guess is stored while an image is current";

@@ -9,6 +9,7 @@
 #include "parsers/QMMetadataParserCache.h"
 #include "platform/fake/FakeFrontApplication.h"
 #include "platform/fake/FakeHotKeyRegistrar.h"
+#include "support/DailyPublication.h"
 #include "support/PhotoshopBytes.h"
 #include "textgen/textBlockSpec_Byline.h"
 #include "textgen/textBlockSpec_Caption.h"
@@ -42,21 +43,7 @@ protected:
         LayoutConnectionFixture::TearDown();
     }
 
-    static quillmarkPublication::Pointer publication()
-    {
-        auto byline = textBlockSpec_Byline::create();
-        byline->setName("Photographer");
-        byline->setTextGenerationIPTCField(cIPTCCode(2, 80));
-        byline->setParagraphStyleName("Byline");
-        auto caption = textBlockSpec_Caption::create();
-        caption->setName("Caption");
-        caption->setTextGenerationIPTCField(cIPTCCode(2, 120));
-        auto daily = quillmarkPublication::createEmpty();
-        daily->setName("Daily");
-        daily->setBylines({byline});
-        daily->setCaptions({caption});
-        return daily;
-    }
+    static quillmarkPublication::Pointer publication() { return dailyPublication(); }
 
     FakeLayoutApplication& scribusShowing(std::vector<std::string> frames, std::optional<std::size_t> selected = 0)
     {

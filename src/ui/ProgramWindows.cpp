@@ -1,0 +1,109 @@
+#include "ui/ProgramWindows.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+#include "app/MenuItem.h"
+#include "ui/AboutPanel.h"
+#include "ui/IPTCPanel.h"
+#include "ui/Localized.h"
+#include "ui/ResourceImages.h"
+#include "ui/StatusItem.h"
+#include "ui/StatusMenu.h"
+#include "ui/iptcTextConcatEditorController.h"
+
+namespace qm {
+
+ProgramWindows::ProgramWindows(Quillmark& controller, UserDefaults& defaults)
+    : mController(controller), mDefaults(defaults), mPanel(std::make_unique<IPTCPanel>(controller, defaults)),
+      mAboutPanel(std::make_unique<AboutPanel>()),
+      mStatusMenu(std::make_unique<StatusMenu>(
+          controller, [this](int tag) { runTemplateItem(tag); },
+          [](int tag) { return tag != MenuItem::PreferencesTag; })),
+      mRuleEditor(std::make_unique<iptcTextConcatEditorController>(controller))
+{
+    mPanel->setEditRulesHandler([this](bool caption) { editRules(caption); });
+    mRuleEditor->setEditingEndedHandler(
+        [this] { PublicationStore::setPublications(mController.publications(), mDefaults); });
+    mController.currentImage().setWindowHooks({
+        [this](std::size_t rowCount) {
+            QList<int> rows;
+            for (std::size_t row = 0; row < rowCount; ++row)
+                rows.append(static_cast<int>(row));
+            mPanel->table().noteHeightOfRowsWithIndexesChanged(rows);
+        },
+        [this] { mPanel->adjustWindowFrameToNaturalTableHeight(); },
+    });
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    mController.currentImage().setWindowHooks({});
+}
+
+Quillmark::WindowHooks ProgramWindows::windowHooks()
+{
+    Quillmark::WindowHooks hooks;
+    hooks.installStatusItem = [this] { installStatusItem(); };
+    hooks.showAboutPanel = [this] { mAboutPanel->showFading(); };
+    hooks.showIPTCPanel = [this] { mPanel->showIPTCPanelAction(); };
+    hooks.toggleIPTCPanel = [this] { mPanel->toggleIPTCPanelAction(); };
+    hooks.isIPTCPanelVisible = [this] { return mPanel->isVisible(); };
+    hooks.orderIPTCPanelFront = [this] { mPanel->orderFront(); };
+    hooks.hideIPTCPanel = [this] { mPanel->hide(); };
+    hooks.isPreferencesWindowVisible = [] { return false; };
+    return hooks;
+}
+
+void ProgramWindows::installStatusItem()
+{
+    if (StatusItem::trayAvailable()) {
+        mStatusItem = std::make_unique<StatusItem>(*mStatusMenu);
+        return;
+    }
+    mPanel->setStatusMenu(mStatusMenu.get());
+    tellNoTray();
+}
+
+void ProgramWindows::tellNoTray()
+{
+    auto* note = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
+                                 localized("This desktop has no system tray"), QMessageBox::Ok);
+    note->setInformativeText(localized("The Quillmark menu is on the button at the top right of the metadata panel."));
+    note->setWindowIcon(ResourceImages::applicationIcon());
+    note->setAttribute(Qt::WA_DeleteOnClose);
+    note->open();
+}
+
+void ProgramWindows::runTemplateItem(int tag)
+{
+    switch (tag) {
+    case MenuItem::TogglePanelTag: mPanel->toggleIPTCPanelAction(); break;
+    case MenuItem::AboutTag: mAboutPanel->showFading(); break;
+    case MenuItem::QuitTag: QCoreApplication::quit(); break;
+    default: break;
+    }
+}
+
+// The rules of the byline or caption the panel shows.
+void ProgramWindows::editRules(bool caption)
+{
+    if (const auto& spec = caption ? mController.shownCaption() : mController.shownByline())
+        mRuleEditor->runNonmodalEditor(spec);
+}
+
+void ProgramWindows::takeRequest(const std::optional<QString>& file)
+{
+    if (file)
+        mController.currentImage().updateFromFilePath(file->toStdString());
+    mPanel->showIPTCPanelAction();
+    mPanel->activateWindow();
+}
+
+void ProgramWindows::applicationWillQuit()
+{
+    if (mPanel->isVisible())
+        mPanel->saveFrame();
+}
+
+} // namespace qm

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace qm {
+
+// Work handed to the main thread runs in Qt's event loop; call once the application exists.
+void installQtMainThread();
+
+} // namespace qm

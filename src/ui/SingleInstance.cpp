@@ -1,0 +1,80 @@
+#include "ui/SingleInstance.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace qm {
+
+namespace {
+
+constexpr char OpenRequest[] = "open\t";
+constexpr char ShowRequest[] = "show";
+
+QByteArray requestFor(const std::optional<QString>& file)
+{
+    return (file ? OpenRequest + file->toUtf8() : QByteArray(ShowRequest)) + '\n';
+}
+
+} // namespace
+
+QString SingleInstance::socketPath()
+{
+    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty())
+        runtime = QDir::tempPath() + QStringLiteral("/quillmark-%1").arg(::getuid());
+    return runtime + QStringLiteral("/quillmark/program.socket");
+}
+
+bool SingleInstance::handOver(const std::optional<QString>& file, int timeoutMilliseconds)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(timeoutMilliseconds))
+        return false;
+    socket.write(requestFor(file));
+    if (!socket.waitForBytesWritten(timeoutMilliseconds))
+        return false;
+    // The running program answers once it has taken the request.
+    return socket.waitForReadyRead(timeoutMilliseconds) && socket.readLine().startsWith("ok");
+}
+
+bool SingleInstance::listen(RequestHandler handler)
+{
+    mHandler = std::move(handler);
+    const QString path = socketPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::setPermissions(QFileInfo(path).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    mServer.setSocketOptions(QLocalServer::UserAccessOption);
+    if (!mServer.listen(path)) {
+        QLocalServer::removeServer(path);
+        if (!mServer.listen(path))
+            return false;
+    }
+    QObject::connect(&mServer, &QLocalServer::newConnection, [this] {
+        while (QLocalSocket* socket = mServer.nextPendingConnection()) {
+            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { readRequest(socket); });
+        }
+    });
+    return true;
+}
+
+void SingleInstance::readRequest(QLocalSocket* socket)
+{
+    if (!socket->canReadLine())
+        return;
+    QByteArray line = socket->readLine();
+    if (line.endsWith('\n'))
+        line.chop(1);
+    socket->write("ok\n");
+    socket->flush();
+    if (line.startsWith(OpenRequest))
+        mHandler(QString::fromUtf8(line.mid(int(sizeof(OpenRequest)) - 1)));
+    else
+        mHandler(std::nullopt);
+}
+
+} // namespace qm

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QLocalServer>
+#include <QString>
+
+namespace qm {
+
+// One running program per user session: the first start listens on a local socket in the
+// user's runtime folder; a later start hands its request (a file to show, or just "come
+// forward") to it and leaves.
+class SingleInstance {
+public:
+    // A request of a later start: the file it was given, if any.
+    using RequestHandler = std::function<void(const std::optional<QString>& file)>;
+
+    // $XDG_RUNTIME_DIR/quillmark/program.socket (the temporary folder when that is unset).
+    static QString socketPath();
+
+    // True when a running program took the request; false when none answers.
+    static bool handOver(const std::optional<QString>& file, int timeoutMilliseconds = 2000);
+
+    // Starts listening, replacing a socket no program answers on; false when that fails.
+    bool listen(RequestHandler handler);
+
+private:
+    void readRequest(QLocalSocket* socket);
+
+    QLocalServer mServer;
+    RequestHandler mHandler;
+};
+
+} // namespace qm

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+
+#include <QEventLoop>
+#include <QTableView>
+#include <QWidget>
+
+#include "textgen/textBlockSpec.h"
+#include "ui/RuleTableModel.h"
+
+namespace qm {
+
+class Quillmark;
+
+// The rule editor: a window with the rules of one text block in a table, and buttons to add,
+// remove and move rules, to show the help page and to close. Edits go into the text block at
+// once; "Done" also makes the current image's byline and caption again.
+class iptcTextConcatEditorController : public QWidget {
+public:
+    explicit iptcTextConcatEditorController(Quillmark& controller);
+
+    // Shows the text block's rules in the window, brought to the front.
+    void runNonmodalEditor(textBlockSpec::Pointer spec);
+    // Runs the window until it is closed; the response code (0).
+    int runModalEditor(textBlockSpec::Pointer spec);
+    void closeEditorAction();
+    void commitAndCloseEditorAction();
+    void displayHelpAction();
+    // Told when the window closes, before the texts are made again (so that the rules can be stored).
+    void setEditingEndedHandler(std::function<void()> ended) { mEditingEnded = std::move(ended); }
+
+    const textBlockSpec::Pointer& editedSpec() const { return mModel.editedSpec(); }
+    void setEditedSpec(textBlockSpec::Pointer spec);
+    RuleTableModel& model() { return mModel; }
+    QTableView& table() { return *mTable; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* makeButtons();
+    int selectedRow() const;
+    void selectRow(int row);
+    void endModalRun();
+
+    Quillmark& mController;
+    RuleTableModel mModel;
+    QTableView* mTable;
+    QEventLoop* mModalRun = nullptr;
+    std::function<void()> mEditingEnded;
+};
+
+} // namespace qm

@@ -1,0 +1,90 @@
+// quillmark: the desktop program, beside the layout application.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include "bridge/LayoutConnection.h"
+#include "foundation/UserDefaults.h"
+#include "platform/AlertPresenter.h"
+#include "platform/Pasteboard.h"
+#include "platform/Workspace.h"
+#include "applications/applicationInstancePathTransformer.h"
+#include "platform/linux/LinuxDesktop.h"
+#include "platform/linux/QtExiv2ImageLibrary.h"
+#include "ui/IPTCPanel.h"
+#include "ui/Localized.h"
+#include "ui/ProgramWindows.h"
+#include "ui/QtAlertPresenter.h"
+#include "ui/QtMainThread.h"
+#include "ui/QtPasteboard.h"
+#include "ui/ResourceImages.h"
+#include "ui/SignalQuitter.h"
+#include "ui/SingleInstance.h"
+#include "ui/ValueTransformers.h"
+
+namespace {
+
+std::optional<QString> fileArgument(const QApplication& application)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(qm::localized("Shows the press metadata of images and places bylines and captions "
+                                                   "in the layout application."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("FILE", qm::localized("An image file to show."), "[FILE]");
+    parser.process(application);
+    const QStringList files = parser.positionalArguments();
+    return files.isEmpty() ? std::nullopt : std::optional(QFileInfo(files.front()).absoluteFilePath());
+}
+
+void installPlatform()
+{
+    qm::installQtMainThread();
+    qm::ImageLibrary::install(std::make_shared<qm::QtExiv2ImageLibrary>());
+    qm::AlertPresenter::install(std::make_shared<qm::QtAlertPresenter>());
+    qm::Pasteboard::install(std::make_shared<qm::QtPasteboard>());
+    qm::LinuxDesktop::install();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Quillmark");
+    QApplication::setApplicationVersion(QUILLMARK_VERSION);
+    QApplication::setDesktopFileName("quillmark");
+    QApplication::setQuitOnLastWindowClosed(false);
+    const std::optional<QString> file = fileArgument(application);
+    if (qm::SingleInstance::handOver(file))
+        return 0;
+
+    installPlatform();
+    QApplication::setWindowIcon(qm::ResourceImages::applicationIcon());
+    auto& defaults = qm::UserDefaults::standard();
+    qm::registerValueTransformers(defaults);
+    qm::registerApplicationInstancePathTransformers();
+    auto connection = std::make_shared<qm::LayoutConnection>();
+    qm::Quillmark controller(defaults, connection);
+    // The program's panel is its window: shown at start unless the user chose otherwise.
+    defaults.registerDefaults({{"showIptcPanelOnStartup", qm::PlistValue(true)}});
+    qm::ProgramWindows windows(controller, defaults);
+    controller.setWindowHooks(windows.windowHooks());
+    controller.awakeFromNib();
+
+    qm::SingleInstance instance;
+    instance.listen([&windows](const std::optional<QString>& request) { windows.takeRequest(request); });
+    if (file)
+        windows.takeRequest(file);
+    qm::SignalQuitter quitter;
+    bool shutDown = false;
+    const auto shutDownOnce = [&] {
+        if (std::exchange(shutDown, true))
+            return;
+        windows.applicationWillQuit();
+        controller.applicationWillQuit();
+    };
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, shutDownOnce);
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, shutDownOnce);
+    return application.exec();
+}

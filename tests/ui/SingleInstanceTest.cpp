@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "WidgetFixture.h"
+#include "ui/SingleInstance.h"
+
+namespace qm::test {
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override { widgetApplication(); }
+
+    // A later start's hand-over, run beside the event loop of the running program.
+    bool handOver(const std::optional<QString>& file)
+    {
+        auto result = std::async(std::launch::async, [file] { return SingleInstance::handOver(file); });
+        processEventsUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        return result.get();
+    }
+
+    TemporaryFolder mFolder{"single-instance"};
+    ScopedEnvironment mRuntime{"XDG_RUNTIME_DIR", mFolder.path().string()};
+};
+
+TEST_F(SingleInstanceTest, ALaterStartHandsItsFileToTheRunningProgram)
+{
+    EXPECT_FALSE(handOver(std::nullopt)) << "nothing runs yet";
+    std::vector<std::optional<QString>> requests;
+    {
+        SingleInstance running;
+        ASSERT_TRUE(running.listen([&](const std::optional<QString>& file) { requests.push_back(file); }));
+        EXPECT_TRUE(handOver(QString("/pictures/a b.jpg")));
+        EXPECT_TRUE(handOver(std::nullopt));
+    }
+    EXPECT_EQ(requests, (std::vector<std::optional<QString>>{QString("/pictures/a b.jpg"), std::nullopt}));
+    EXPECT_FALSE(handOver(std::nullopt)) << "the program has ended";
+    SingleInstance next;
+    EXPECT_TRUE(next.listen([](const std::optional<QString>&) {})) << "a socket left behind is taken over";
+}
+
+} // namespace
+} // namespace qm::test
