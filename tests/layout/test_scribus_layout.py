@@ -203,6 +203,18 @@ class ScribusLayoutTest(unittest.TestCase):
             self.session.result("test.select", "Picture2")
             self.assertEqual(json.loads(stream.readline()), {"event": "selectionChanged"})
 
+    def test_an_endless_line_closes_its_connection_and_others_are_still_answered(self):
+        with socket.socket(socket.AF_UNIX) as connection:
+            connection.settimeout(30)
+            connection.connect(self.session.socket_path)
+            try:
+                connection.sendall(b"x" * (17 * 1024 * 1024))
+                closed = connection.recv(1) == b""
+            except (BrokenPipeError, ConnectionResetError):
+                closed = True
+            self.assertTrue(closed)
+        self.assertEqual(self.session.result("requiredstylesexist", "", "", "")[1], "Test page.sla")
+
     def shoot(self, name):
         os.makedirs(SHOTS, exist_ok=True)
         self.session.display.screenshot(os.path.join(SHOTS, name + ".png"))

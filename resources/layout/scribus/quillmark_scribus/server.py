@@ -20,6 +20,8 @@ from .errors import ScriptError
 
 PROTOCOL = 1
 SELECTION_POLL_MS = 250
+# A request line longer than this is not from the program: the connection is closed.
+MAX_LINE_BYTES = 16 * 1024 * 1024
 
 
 def socket_folder():
@@ -52,6 +54,10 @@ class Connection:
                 line, self.pending = self.pending.split(b"\n", 1)
                 if line.strip():
                     self.send(self.server.answer(line))
+            if len(self.pending) > MAX_LINE_BYTES:
+                log("a request of over %d bytes; closing the connection" % MAX_LINE_BYTES)
+                self.pending = b""
+                self.socket.abort()
         except Exception:  # noqa: BLE001 - a slot must not raise
             log(traceback.format_exc())
 
