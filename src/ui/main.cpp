@@ -1,4 +1,8 @@
 // quillmark: the desktop program, beside the layout application.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -46,10 +50,35 @@ void installPlatform()
     qm::LinuxDesktop::install();
 }
 
+// --help and --version answer on the terminal, also where there is no display.
+bool asksOnlyForText(int argc, char** argv)
+{
+    for (int index = 1; index < argc; ++index)
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[index], option) == 0)
+                return true;
+    return false;
+}
+
+bool hasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (asksOnlyForText(argc, argv))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    else if (!hasDisplay()) {
+        std::fprintf(stderr, "quillmark: there is no display to show windows on (DISPLAY and WAYLAND_DISPLAY are "
+                             "not set); quillmark-cli works without one\n");
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Quillmark");
     QApplication::setApplicationVersion(QUILLMARK_VERSION);
