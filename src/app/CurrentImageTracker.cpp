@@ -116,9 +116,13 @@ void CurrentImageTracker::updateBylineAndCaption()
     set(mCurrentCaptionText, textOf(shown.caption), "currentCaptionText");
 }
 
+// No text is made before the current image's metadata is read: it would be made from no datasets
+// and report every field it needs as missing.
 std::optional<std::string> CurrentImageTracker::textOf(const textBlockSpec::Pointer& spec) const
 {
-    return spec ? spec->textWithFilePath(mCurrentImagePath, mIPTCRecords.value_or(IPTCRecordArray{})) : std::nullopt;
+    if (!spec || !mCurrentImageParser)
+        return std::nullopt;
+    return spec->textWithFilePath(mCurrentImagePath, mIPTCRecords.value_or(IPTCRecordArray{}));
 }
 
 } // namespace qm

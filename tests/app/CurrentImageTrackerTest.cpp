@@ -9,6 +9,8 @@
 #include "parsers/QMMetadataParserCache.h"
 #include "support/PhotoshopBytes.h"
 #include "support/HeldParser.h"
+#include "platform/fake/FakeAlertPresenter.h"
+#include "textgen/iptcTextConcatSpec.h"
 #include "textgen/textBlockSpec_Byline.h"
 
 namespace qm {
@@ -129,6 +131,32 @@ TEST_F(CurrentImageTrackerTest, BylineAndCaptionComeFromTheUnfilteredDatasets)
     EXPECT_EQ(rows, 0u);
     EXPECT_EQ(mTracker.currentBylineText(), "Jane Doe");
     EXPECT_FALSE(mTracker.currentCaptionText());
+}
+
+TEST_F(CurrentImageTrackerTest, NoTextAndNoMissingFieldAlertBeforeAnImageIsRead)
+{
+    auto alerts = std::make_shared<FakeAlertPresenter>();
+    AlertPresenter::install(alerts);
+    UserDefaults::standard().setObject("alertMissingIPTC", true);
+    auto rule = iptcTextConcatSpec::create();
+    rule->setIPTCField(cIPTCCode(2, 80));
+    rule->setConditionalIPTCField(cIPTCCode(2, 80));
+    auto byline = textBlockSpec_Byline::create();
+    byline->setTextSource(textBlockSpec::textSourceRules);
+    byline->setTextConcatSpecs(iptcTextConcatSpec::Array{rule});
+    mTracker.setShownTextBlocks([&] { return CurrentImageTracker::ShownTextBlocks{byline, nullptr}; });
+
+    mTracker.updateDisplayedIPTCData(); // no image yet
+    EXPECT_FALSE(mTracker.currentBylineText());
+    mTracker.updateFromFilePath(file("d.jpg", {0xFF, 0xD8}));
+    mTracker.updateDisplayedIPTCData();
+    EXPECT_FALSE(mTracker.currentBylineText());
+    EXPECT_TRUE(alerts->alerts().empty() && alerts->errors().empty());
+    complete(0, {record(80, "Jane Doe")});
+    EXPECT_EQ(mTracker.currentBylineText(), "Jane Doe");
+    EXPECT_TRUE(alerts->alerts().empty() && alerts->errors().empty());
+    UserDefaults::standard().removeObject("alertMissingIPTC");
+    AlertPresenter::install(nullptr);
 }
 
 TEST_F(CurrentImageTrackerTest, OpenButtonNamesTheApplicationThatOpensTheFile)
