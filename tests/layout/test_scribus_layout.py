@@ -275,10 +275,13 @@ class ScribusEndsTest(unittest.TestCase):
                                 QUILLMARK_DEFAULTS=os.path.join(self.folder, "defaults.plist"))
         self.environment.pop("QUILLMARK_LAYOUT_SOCKET", None)
 
+    def scribus_window(self):
+        return subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(self.session.scribus.pid)],
+                              env=self.session.environment, capture_output=True, text=True,
+                              timeout=30).stdout.split()[0]
+
     def test_quitting_from_the_menu_removes_the_socket_without_a_crash(self):
-        window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(self.session.scribus.pid)],
-                                env=self.session.environment, capture_output=True, text=True,
-                                timeout=30).stdout.split()[0]
+        window = self.scribus_window()
         subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", "--clearmodifiers", "ctrl+q"],
                        env=self.session.environment, check=True, timeout=30)
         self.assertEqual(self.session.scribus.wait(30), 0)
@@ -297,7 +300,7 @@ class ScribusEndsTest(unittest.TestCase):
     def test_activation_brings_scribus_to_the_front(self):
         run = lambda *command: subprocess.run(command, env=self.session.environment, capture_output=True,  # noqa: E731
                                               text=True, timeout=30).stdout.split()
-        window = run("xdotool", "search", "--sync", "--onlyvisible", "--pid", str(self.session.scribus.pid))[0]
+        window = self.scribus_window()
         other = subprocess.Popen(["xmessage", "in front"], env=self.session.environment)
         self.addCleanup(other.wait)
         self.addCleanup(other.kill)
@@ -306,9 +309,7 @@ class ScribusEndsTest(unittest.TestCase):
         wait_until(lambda: run("xdotool", "getactivewindow") == [window], 30, "Scribus in front")
 
     def test_a_modal_dialog_makes_requests_busy(self):
-        window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(self.session.scribus.pid)],
-                                env=self.session.environment, capture_output=True, text=True,
-                                timeout=30).stdout.split()[0]
+        window = self.scribus_window()
         subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", "--clearmodifiers", "ctrl+o"],
                        env=self.session.environment, check=True, timeout=30)
         busy = wait_until(lambda: self.session.call("requiredstylesexist", "", "", "").get("error"), 30,
