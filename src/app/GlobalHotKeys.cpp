@@ -24,6 +24,18 @@ void GlobalHotKeys::readHotKeysFromUserDefaults(const UserDefaults& defaults)
     }
 }
 
+void GlobalHotKeys::reloadHotKeyEventsFromUserDefaults(const UserDefaults& defaults)
+{
+    for (std::size_t index = 0; index < mFixed.size(); ++index) {
+        const auto data = defaults.dataForKey(DefaultsKeys[index]);
+        const auto stored = data ? hotKey::unarchive(*data) : nullptr;
+        if (stored)
+            mFixed[index]->setHotKeyEvent(stored->hotKeyEvent());
+        else
+            mFixed[index]->clearHotKeyEvent();
+    }
+}
+
 void GlobalHotKeys::writeHotKeysToUserDefaults(UserDefaults& defaults) const
 {
     for (std::size_t index = 0; index < mFixed.size(); ++index)

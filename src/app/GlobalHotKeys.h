@@ -38,6 +38,9 @@ public:
     // A key that is missing or does not read gives a new, invalid hot key.
     void readHotKeysFromUserDefaults(const UserDefaults& defaults);
     void writeHotKeysToUserDefaults(UserDefaults& defaults) const;
+    // Gives the four hot keys the events stored in the user defaults, keeping the objects that
+    // windows share.
+    void reloadHotKeyEventsFromUserDefaults(const UserDefaults& defaults);
 
     // Registers the valid fixed hot keys (ids 0 to 3), then, numbered from 10, the hot keys of the
     // publication's displayed bylines and of all its captions, replacing what was installed.

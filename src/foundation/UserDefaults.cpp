@@ -215,6 +215,19 @@ bool UserDefaults::removeObject(std::string_view key)
     return saved;
 }
 
+bool UserDefaults::replacePersistentDomain(const PlistDictionary& values)
+{
+    bool saved = true;
+    for (const auto& [key, value] : persistentDomain())
+        if (!values.contains(key))
+            saved = removeObject(key) && saved;
+    const PlistDictionary stored = persistentDomain();
+    for (const auto& [key, value] : values)
+        if (const auto found = stored.find(key); found == stored.end() || !(found->second == value))
+            saved = setObject(key, value) && saved;
+    return saved;
+}
+
 PlistDictionary UserDefaults::registrationDomain() const
 {
     std::lock_guard lock(mMutex);

@@ -50,6 +50,9 @@ public:
     // A value that a property list cannot hold is refused (false, logged); a null value removes.
     bool setObject(std::string_view key, PlistValue value);
     bool removeObject(std::string_view key);
+    // Makes the stored values exactly these: keys missing from them are removed, the others set
+    // where they differ. False (logged) when a change cannot be saved.
+    bool replacePersistentDomain(const PlistDictionary& values);
 
     PlistDictionary registrationDomain() const;
     PlistDictionary persistentDomain() const;

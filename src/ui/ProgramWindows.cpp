@@ -1,13 +1,20 @@
 #include "ui/ProgramWindows.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 
 #include "app/MenuItem.h"
+#include "foundation/Bundle.h"
+#include "foundation/StringFormat.h"
+#include "foundation/UserDefaults.h"
+#include "platform/AlertPresenter.h"
 #include "ui/AboutPanel.h"
 #include "ui/IPTCPanel.h"
 #include "ui/Localized.h"
 #include "ui/ResourceImages.h"
+#include "ui/SS_PrefsController.h"
 #include "ui/StatusItem.h"
 #include "ui/StatusMenu.h"
 #include "ui/iptcTextConcatEditorController.h"
@@ -19,7 +26,7 @@ ProgramWindows::ProgramWindows(Quillmark& controller, UserDefaults& defaults)
       mAboutPanel(std::make_unique<AboutPanel>()),
       mStatusMenu(std::make_unique<StatusMenu>(
           controller, [this](int tag) { runTemplateItem(tag); },
-          [](int tag) { return tag != MenuItem::PreferencesTag; })),
+          [](int) { return true; })),
       mRuleEditor(std::make_unique<iptcTextConcatEditorController>(controller))
 {
     mPanel->setEditRulesHandler([this](bool caption) { editRules(caption); });
@@ -38,6 +45,7 @@ ProgramWindows::ProgramWindows(Quillmark& controller, UserDefaults& defaults)
 
 ProgramWindows::~ProgramWindows()
 {
+    mPrefs.reset();
     mController.currentImage().setWindowHooks({});
 }
 
@@ -51,7 +59,9 @@ Quillmark::WindowHooks ProgramWindows::windowHooks()
     hooks.isIPTCPanelVisible = [this] { return mPanel->isVisible(); };
     hooks.orderIPTCPanelFront = [this] { mPanel->orderFront(); };
     hooks.hideIPTCPanel = [this] { mPanel->hide(); };
-    hooks.isPreferencesWindowVisible = [] { return false; };
+    hooks.isPreferencesWindowVisible = [this] {
+        return mPrefs && mPrefs->preferencesWindow() && mPrefs->preferencesWindow()->isVisible();
+    };
     return hooks;
 }
 
@@ -79,6 +89,7 @@ void ProgramWindows::runTemplateItem(int tag)
 {
     switch (tag) {
     case MenuItem::TogglePanelTag: mPanel->toggleIPTCPanelAction(); break;
+    case MenuItem::PreferencesTag: showPreferences(); break;
     case MenuItem::AboutTag: mAboutPanel->showFading(); break;
     case MenuItem::QuitTag: QCoreApplication::quit(); break;
     default: break;
@@ -98,6 +109,37 @@ void ProgramWindows::takeRequest(const std::optional<QString>& file)
         mController.currentImage().updateFromFilePath(file->toStdString());
     mPanel->showIPTCPanelAction();
     mPanel->activateWindow();
+}
+
+void ProgramWindows::showPreferences()
+{
+    if (!mPrefs) {
+        const auto panes = std::filesystem::weakly_canonical(Bundle::main().resourcePath() / "PreferencePanes/");
+        mPrefs = std::make_unique<SS_PrefsController>(panes, "quillmarkPrefsPane", mDefaults);
+        mPrefs->setPanesOrder({"General", "Text extraction", "Text encodings", "Panel UI"});
+        mPrefs->setAlwaysShowsToolbar(true);
+        mRevertAction = std::make_unique<QAction>(localized("Revert…"));
+        mRevertAction->setToolTip(localized("Put back the settings as they were when this window was opened."));
+        QObject::connect(mRevertAction.get(), &QAction::triggered, [this] { revertPreferences(); });
+        mPrefs->setTrailingToolbarActions({mRevertAction.get()});
+        mPrefs->setWindowWillCloseHandler([this] { mController.preferencesWindowWillClose(); });
+    }
+    AlertPresenter::current()->activateApplication();
+    if (!mPrefs->preferencesWindow() || !mPrefs->preferencesWindow()->isVisible())
+        mSettingsWhenPreferencesOpened = mDefaults.persistentDomain();
+    mPrefs->showPreferencesWindow();
+}
+
+void ProgramWindows::revertPreferences()
+{
+    Alert alert;
+    alert.messageText = localized("PrefsRevert").toStdString();
+    alert.informativeText = formatText("%@", {localized("PrefsRevertInfo").toStdString()});
+    alert.buttonTitles = {localized("PrefsRevertOK").toStdString(), localized("PrefsRevertCancel").toStdString()};
+    if (AlertPresenter::current()->runModal(alert).buttonIndex != 0)
+        return;
+    mDefaults.replacePersistentDomain(mSettingsWhenPreferencesOpened);
+    mController.hotKeys().reloadHotKeyEventsFromUserDefaults(mDefaults);
 }
 
 void ProgramWindows::applicationWillQuit()

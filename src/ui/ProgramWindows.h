@@ -6,10 +6,14 @@
 #include <QString>
 
 #include "app/Quillmark.h"
+#include "foundation/PlistValue.h"
+
+class QAction;
 
 namespace qm {
 
 class AboutPanel;
+class SS_PrefsController;
 class IPTCPanel;
 class StatusItem;
 class StatusMenu;
@@ -29,6 +33,12 @@ public:
     Quillmark::WindowHooks windowHooks();
     // A later start's request: make its file current, and bring the panel forward.
     void takeRequest(const std::optional<QString>& file);
+    // The preference window, made the first time; the settings as they are now can be reverted to
+    // while it stays open.
+    void showPreferences();
+    // Asks, then puts back the settings as they were when the preference window was opened.
+    void revertPreferences();
+    SS_PrefsController* preferences() { return mPrefs.get(); }
     // Keeps what the windows remember; run once at the end.
     void applicationWillQuit();
 
@@ -49,6 +59,9 @@ private:
     std::unique_ptr<StatusMenu> mStatusMenu;
     std::unique_ptr<StatusItem> mStatusItem;
     std::unique_ptr<iptcTextConcatEditorController> mRuleEditor;
+    std::unique_ptr<QAction> mRevertAction;
+    std::unique_ptr<SS_PrefsController> mPrefs;
+    PlistDictionary mSettingsWhenPreferencesOpened;
 };
 
 } // namespace qm

@@ -243,6 +243,8 @@ void SS_PrefsController::createPrefsToolbar()
         item->setObjectName(QString::fromStdString(name));
         item->setCheckable(true);
         item->setActionGroup(mToolbarGroup);
+        if (mPrefsToolbarItems.size() < 9)
+            item->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + mPrefsToolbarItems.size())));
         if (const auto tip = shown->paneToolTip(); tip && !tip->empty())
             item->setToolTip(QString::fromStdString(*tip));
         QObject::connect(item, &QAction::triggered, this, [this, name] { prefsToolbarItemClicked(name); });
@@ -355,7 +357,7 @@ void SS_PrefsController::destroyPreferencesWindow()
 
 std::string SS_PrefsController::windowTitleForPaneName(const std::string& name) const
 {
-    return formatText("%@ preferences: %@", {QCoreApplication::applicationName().toStdString(), name});
+    return formatText(Bundle::main().localizedString("%@ preferences: %@"), {QCoreApplication::applicationName().toStdString(), name});
 }
 
 void SS_PrefsController::debugLog(const std::string& message) const

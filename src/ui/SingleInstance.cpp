@@ -12,6 +12,7 @@ namespace {
 
 constexpr char OpenRequest[] = "open\t";
 constexpr char ShowRequest[] = "show";
+constexpr char PreferencesRequest[] = "preferences";
 
 QByteArray requestFor(const std::optional<QString>& file)
 {
@@ -30,11 +31,21 @@ QString SingleInstance::socketPath()
 
 bool SingleInstance::handOver(const std::optional<QString>& file, int timeoutMilliseconds)
 {
+    return send(requestFor(file), timeoutMilliseconds);
+}
+
+bool SingleInstance::handOverPreferences(int timeoutMilliseconds)
+{
+    return send(QByteArray(PreferencesRequest) + '\n', timeoutMilliseconds);
+}
+
+bool SingleInstance::send(const QByteArray& request, int timeoutMilliseconds)
+{
     QLocalSocket socket;
     socket.connectToServer(socketPath());
     if (!socket.waitForConnected(timeoutMilliseconds))
         return false;
-    socket.write(requestFor(file));
+    socket.write(request);
     if (!socket.waitForBytesWritten(timeoutMilliseconds))
         return false;
     // The running program answers once it has taken the request.
@@ -71,7 +82,10 @@ void SingleInstance::readRequest(QLocalSocket* socket)
         line.chop(1);
     socket->write("ok\n");
     socket->flush();
-    if (line.startsWith(OpenRequest))
+    if (line == PreferencesRequest) {
+        if (mPreferencesHandler)
+            mPreferencesHandler();
+    } else if (line.startsWith(OpenRequest))
         mHandler(QString::fromUtf8(line.mid(int(sizeof(OpenRequest)) - 1)));
     else
         mHandler(std::nullopt);

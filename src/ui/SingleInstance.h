@@ -22,14 +22,20 @@ public:
     // True when a running program took the request; false when none answers.
     static bool handOver(const std::optional<QString>& file, int timeoutMilliseconds = 2000);
 
+    // Asks the running program to show its preferences; false when none answers.
+    static bool handOverPreferences(int timeoutMilliseconds = 2000);
+    void setPreferencesHandler(std::function<void()> handler) { mPreferencesHandler = std::move(handler); }
+
     // Starts listening, replacing a socket no program answers on; false when that fails.
     bool listen(RequestHandler handler);
 
 private:
     void readRequest(QLocalSocket* socket);
+    static bool send(const QByteArray& request, int timeoutMilliseconds);
 
     QLocalServer mServer;
     RequestHandler mHandler;
+    std::function<void()> mPreferencesHandler;
 };
 
 } // namespace qm

@@ -28,17 +28,25 @@
 
 namespace {
 
-std::optional<QString> fileArgument(const QApplication& application)
+struct Arguments {
+    std::optional<QString> file;
+    bool preferences = false;
+};
+
+Arguments arguments(const QApplication& application)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(qm::localized("Shows the press metadata of images and places bylines and captions "
                                                    "in the layout application."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption preferences("preferences", qm::localized("Opens the preferences window."));
+    parser.addOption(preferences);
     parser.addPositionalArgument("FILE", qm::localized("An image file to show."), "[FILE]");
     parser.process(application);
     const QStringList files = parser.positionalArguments();
-    return files.isEmpty() ? std::nullopt : std::optional(QFileInfo(files.front()).absoluteFilePath());
+    return {files.isEmpty() ? std::nullopt : std::optional(QFileInfo(files.front()).absoluteFilePath()),
+            parser.isSet(preferences)};
 }
 
 void installPlatform()
@@ -84,8 +92,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QUILLMARK_VERSION);
     QApplication::setDesktopFileName("quillmark");
     QApplication::setQuitOnLastWindowClosed(false);
-    const std::optional<QString> file = fileArgument(application);
-    if (qm::SingleInstance::handOver(file))
+    const auto [file, preferences] = arguments(application);
+    if (preferences ? qm::SingleInstance::handOverPreferences() : qm::SingleInstance::handOver(file))
         return 0;
 
     installPlatform();
@@ -103,8 +111,11 @@ int main(int argc, char** argv)
 
     qm::SingleInstance instance;
     instance.listen([&windows](const std::optional<QString>& request) { windows.takeRequest(request); });
+    instance.setPreferencesHandler([&windows] { windows.showPreferences(); });
     if (file)
         windows.takeRequest(file);
+    if (preferences)
+        windows.showPreferences();
     qm::SignalQuitter quitter;
     bool shutDown = false;
     const auto shutDownOnce = [&] {

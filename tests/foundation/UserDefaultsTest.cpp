@@ -1,9 +1,12 @@
 #include "foundation/UserDefaults.h"
 
+#include <algorithm>
+
 #include "foundation/Log.h"
 #include "foundation/PropertyList.h"
 #include "PlistTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -107,6 +110,24 @@ TEST_F(UserDefaultsTest, RemovalFallsBackToTheRegisteredValue)
     ASSERT_TRUE(defaults.setObject("other", PlistValue())); // a null value removes
     EXPECT_EQ(defaults.object("other"), std::nullopt);
     EXPECT_EQ(UserDefaults(file()).persistentDomain(), PlistDictionary{});
+}
+
+TEST_F(UserDefaultsTest, ReplacingTheStoredValuesTellsOnlyTheKeysThatChange)
+{
+    UserDefaults defaults(file());
+    ASSERT_TRUE(defaults.setObject("kept", 1));
+    ASSERT_TRUE(defaults.setObject("changed", "before"));
+    const PlistDictionary saved = defaults.persistentDomain();
+    ASSERT_TRUE(defaults.setObject("changed", "after"));
+    ASSERT_TRUE(defaults.setObject("added", true));
+    std::vector<std::string> heard;
+    defaults.addObserver("", [&](const std::string& key, const auto&) { heard.push_back(key); });
+
+    ASSERT_TRUE(defaults.replacePersistentDomain(saved));
+
+    EXPECT_EQ(UserDefaults(file()).persistentDomain(), saved);
+    std::sort(heard.begin(), heard.end());
+    EXPECT_EQ(heard, (std::vector<std::string>{"added", "changed"}));
 }
 
 TEST_F(UserDefaultsTest, ValuesPersistAcrossObjectsOnTheSameFile)

@@ -12,8 +12,7 @@ protected:
     }
     std::string script() const
     {
-        return fs::canonical(fs::path(QUILLMARK_CLI).parent_path() / "resources" / "layout" / "scribus" /
-                             "quillmark_layout.py").string();
+        return (fs::path(QUILLMARK_BUNDLE_DIR) / "layout" / "scribus" / "quillmark_layout.py").string();
     }
 };
 

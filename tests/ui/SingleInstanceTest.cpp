@@ -15,7 +15,12 @@ protected:
     // A later start's hand-over, run beside the event loop of the running program.
     bool handOver(const std::optional<QString>& file)
     {
-        auto result = std::async(std::launch::async, [file] { return SingleInstance::handOver(file); });
+        return answered([file] { return SingleInstance::handOver(file); });
+    }
+
+    bool answered(std::function<bool()> request)
+    {
+        auto result = std::async(std::launch::async, std::move(request));
         processEventsUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
         return result.get();
     }
@@ -33,6 +38,10 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsFileToTheRunningProgram)
         ASSERT_TRUE(running.listen([&](const std::optional<QString>& file) { requests.push_back(file); }));
         EXPECT_TRUE(handOver(QString("/pictures/a b.jpg")));
         EXPECT_TRUE(handOver(std::nullopt));
+        int preferenceRequests = 0;
+        running.setPreferencesHandler([&] { ++preferenceRequests; });
+        EXPECT_TRUE(answered([] { return SingleInstance::handOverPreferences(); }));
+        EXPECT_EQ(preferenceRequests, 1);
     }
     EXPECT_EQ(requests, (std::vector<std::optional<QString>>{QString("/pictures/a b.jpg"), std::nullopt}));
     EXPECT_FALSE(handOver(std::nullopt)) << "the program has ended";
