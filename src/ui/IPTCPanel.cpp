@@ -335,6 +335,11 @@ void IPTCPanel::adjustWindowFrameToNaturalTableHeight()
     mFitTimer.start();
 }
 
+bool IPTCPanel::isFittingFrame() const
+{
+    return mFitTimer.isActive() || mResizeAnimation.state() == QAbstractAnimation::Running;
+}
+
 // Only the size changes, so the window manager keeps the top edge where it is.
 void IPTCPanel::fitWindowFrameToNaturalTableHeight()
 {

@@ -39,6 +39,8 @@ public:
     void orderFront();
     void adjustWindowLevelAndBackgroundMovability();
     void adjustWindowFrameToNaturalTableHeight();
+    // While a fit to the table is due or its resizing runs.
+    bool isFittingFrame() const;
     // The frame that shows every row, its top edge unmoved, within the panel's height limits.
     QRect naturalFrame();
     void copySelectedIPTCRecords(bool withLabels);
