@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -10,7 +9,7 @@
 #include <QSignalBlocker>
 #include <QVariant>
 
-#include "app/ArrayControllerMoves.h"
+#include "app/ArrayControllerExtension.h"
 #include "app/Quillmark.h"
 #include "foundation/UserDefaults.h"
 #include "ui/ListEditor.h"
@@ -73,21 +72,20 @@ protected:
     }
     void removeAction(std::size_t row) override
     {
-        auto& objects = mController.arrangedObjects;
-        objects.erase(objects.begin() + static_cast<std::ptrdiff_t>(row));
-        mController.selectionIndex = objects.empty() ? std::nullopt : std::optional(std::min(row, objects.size() - 1));
+        mController.selectionIndex = row;
+        ArrayControllerExtension::removeSelectedItem(mController);
         storeAndShow();
     }
     void moveUpAction(std::size_t row) override
     {
         mController.selectionIndex = row;
-        moveSelectedItemUpAction(mController);
+        ArrayControllerExtension::moveSelectedItemUpAction(mController);
         storeAndShow();
     }
     void moveDownAction(std::size_t row) override
     {
         mController.selectionIndex = row;
-        moveSelectedItemDownAction(mController);
+        ArrayControllerExtension::moveSelectedItemDownAction(mController);
         storeAndShow();
     }
 

@@ -152,11 +152,10 @@ void PreferencePane_AppSettings::showLayoutApplications(QComboBox& popUp, const 
         if (application->path())
             popUp.addItem(QString::fromStdString(application->description()), QString::fromStdString(*application->path()));
     const auto chosen = LayoutApplications::preferredApplicationPath(defaults);
-    if (!chosen)
-        return popUp.setCurrentIndex(0);
-    if (popUp.findData(QString::fromStdString(*chosen)) < 0)
-        popUp.addItem(QString::fromStdString(applicationInstancePath(chosen).description()), QString::fromStdString(*chosen));
-    popUp.setCurrentIndex(popUp.findData(QString::fromStdString(*chosen)));
+    const QString path = QString::fromStdString(chosen.value_or(""));
+    if (chosen && popUp.findData(path) < 0)
+        popUp.addItem(QString::fromStdString(applicationInstancePath(chosen).description()), path);
+    popUp.setCurrentIndex(chosen ? popUp.findData(path) : 0);
 }
 
 QGroupBox* PreferencePane_AppSettings::makeStartupBox(UserDefaults& defaults)

@@ -93,7 +93,10 @@ std::unique_ptr<QWidget> PreferencePane_TextDecoding::makeView()
 
 void PreferencePane_TextDecoding::viewRequested(QWidget& view)
 {
-    const bool fromFile = Quillmark::sharedInstance()->defaults().boolForKey(SettingsFileKey);
+    auto* controller = Quillmark::sharedInstance();
+    if (!controller)
+        return;
+    const bool fromFile = controller->defaults().boolForKey(SettingsFileKey);
     if (auto* note = view.findChild<QLabel*>("settingsFileNote"))
         note->setVisible(fromFile);
     view.resize(view.width(), fromFile ? HeightWithSettingsFile : Height);
