@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "app/ApplicationDefaults.h"
+#include "app/LayoutApplications.h"
 #include "app/TextFrameChecks.h"
 #include "bridge/LayoutConnection.h"
 #include "foundation/Log.h"
@@ -52,9 +53,10 @@ textBlockSpec::Pointer shownSpec(const textBlockSpec::Pointer& defaultSpec, cons
 
 const std::vector<std::string>& Quillmark::redisplayKeys()
 {
-    static const std::vector<std::string> keys{"customIPTCFilter",     "consolidateRepeatables", "filterIPTCRecords",
-                                               "preferXMP",            "detectUTF8Corruption",   "corruptUTF8Triggers",
-                                               "corruptUTF8From",      "corruptUTF8To"};
+    static const std::vector<std::string> keys{
+        "customIPTCFilter",    "consolidateRepeatables", "filterIPTCRecords",         "preferXMP",
+        "detectUTF8Corruption", "corruptUTF8Triggers",   "corruptUTF8From",           "corruptUTF8To",
+        "defaultTextEncoding", "respectUTF8Marker",      "useAlternateEncodingSpecs", "alternateEncodingSpecs"};
     return keys;
 }
 
@@ -100,6 +102,7 @@ void Quillmark::awakeFromNib()
         mHooks.selectFirstPreferencePane();
     FrontApplication::current()->setSwitchHandler([this](const RunningApplication& front) { frontApplicationSwitch(front); });
     mConnection->setSelectionChangedHandler([this] { updateFromLayoutSelection(); });
+    applyPreferredLayoutApplication();
     if (mDefaults.boolForKey("usePublicationSettingsInFile"))
         PublicationSettingsFile::importTextExtractionSettingsFromFile(mDefaults.stringForKey("publicationSettingsFilePath"),
                                                                       mDefaults);
@@ -132,10 +135,17 @@ void Quillmark::observeDefaults()
             chooseShownTextBlocks();
             mCurrentImage.updateBylineAndCaption();
         }));
+    mObservers.push_back(mDefaults.addObserver(LayoutApplications::PreferredApplicationKey,
+                                               [this](const std::string&, const auto&) { applyPreferredLayoutApplication(); }));
     mObservers.push_back(mDefaults.addObserver("captionMode", [this](const std::string&, const auto&) {
         cIPTCRecord::setCaptionMode(static_cast<int>(mDefaults.integerForKey("captionMode")));
         mCurrentImage.updateDisplayedIPTCData();
     }));
+}
+
+void Quillmark::applyPreferredLayoutApplication()
+{
+    mConnection->setPreferredAppPath(LayoutApplications::preferredApplicationPath(mDefaults));
 }
 
 void Quillmark::applicationWillQuit()

@@ -115,6 +115,8 @@ public:
 
 private:
     void observeDefaults();
+    // The connection addresses the layout application chosen in the preferences.
+    void applyPreferredLayoutApplication();
     void reloadPublications();
     void selectCurrentPublication();
     void chooseShownTextBlocks();

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "app/LayoutApplications.h"
 #include "app/Quillmark.h"
 #include "bridge/LayoutConnectionFixture.h"
 #include "foundation/ArchiveWriter.h"
@@ -188,8 +189,16 @@ TEST_F(QuillmarkTest, SettingsChangesRedisplayAndQuittingStoresTheSelection)
     mController->currentImage().addObserver("IPTCRecords", [&](const std::string&, KeyValueObservable::Change change) {
         redisplays += change == KeyValueObservable::Change::Did;
     });
-    mDefaults.setObject("corruptUTF8To", PlistValue(std::int64_t{30}));
-    EXPECT_EQ(redisplays, 1);
+    const std::pair<const char*, PlistValue> changes[] = {
+        {"corruptUTF8To", PlistValue(std::int64_t{30})},      {"defaultTextEncoding", PlistValue(std::int64_t{30})},
+        {"respectUTF8Marker", PlistValue(false)},              {"useAlternateEncodingSpecs", PlistValue(false)},
+        {"alternateEncodingSpecs", PlistValue(PlistArray{})},
+    };
+    for (const auto& [key, value] : changes) {
+        const int before = redisplays;
+        mDefaults.setObject(key, value);
+        EXPECT_EQ(redisplays, before + 1) << key;
+    }
 
     auto renamed = publication();
     renamed->bylines()[0]->setTextGenerationIPTCField(cIPTCCode(2, 120));
@@ -201,6 +210,17 @@ TEST_F(QuillmarkTest, SettingsChangesRedisplayAndQuittingStoresTheSelection)
     EXPECT_EQ(mController->currentImage().currentBylineText(), "Jane Doe");
     mController->applicationWillQuit();
     EXPECT_EQ(mDefaults.integerForKey("selectedPublication"), 1);
+}
+
+TEST_F(QuillmarkTest, TheConnectionAddressesTheLayoutApplicationChosenInThePreferences)
+{
+    LayoutApplications::setPreferredApplicationPath(mDefaults, "/usr/bin/scribus-ng");
+    mController->awakeFromNib();
+    const std::optional<std::string> choices[] = {"/usr/bin/scribus-ng", "/opt/scribus/bin/scribus", std::nullopt};
+    for (const auto& choice : choices) {
+        LayoutApplications::setPreferredApplicationPath(mDefaults, choice);
+        EXPECT_EQ(mConnection->preferredAppPath(), choice) << choice.value_or("none");
+    }
 }
 
 } // namespace
