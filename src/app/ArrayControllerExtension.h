@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -92,25 +93,25 @@ public:
     static std::vector<T> contentWithArrangedObjects(std::vector<T> content, const std::function<bool(const T&)>& filter,
                                                      const std::vector<T>& arranged)
     {
-        std::vector<std::size_t> slots;
+        std::vector<std::size_t> places;
         for (std::size_t index = 0; index < content.size(); ++index)
             if (filter(content[index]))
-                slots.push_back(index);
-        const std::size_t changed = firstDifference(content, slots, arranged);
-        if (arranged.size() == slots.size() + 1) {
-            const std::size_t at = changed > 0 ? slots[changed - 1] + 1 : (slots.empty() ? content.size() : slots[0]);
+                places.push_back(index);
+        const std::size_t changed = firstDifference(content, places, arranged);
+        if (arranged.size() == places.size() + 1) {
+            const std::size_t at = changed > 0 ? places[changed - 1] + 1 : (places.empty() ? content.size() : places[0]);
             content.insert(content.begin() + static_cast<std::ptrdiff_t>(at), arranged[changed]);
-            slots.insert(slots.begin() + static_cast<std::ptrdiff_t>(changed), at);
-            std::for_each(slots.begin() + static_cast<std::ptrdiff_t>(changed) + 1, slots.end(),
-                          [](std::size_t& slot) { ++slot; });
-        } else if (arranged.size() + 1 == slots.size()) {
-            content.erase(content.begin() + static_cast<std::ptrdiff_t>(slots[changed]));
-            slots.erase(slots.begin() + static_cast<std::ptrdiff_t>(changed));
-            std::for_each(slots.begin() + static_cast<std::ptrdiff_t>(changed), slots.end(),
-                          [](std::size_t& slot) { --slot; });
+            places.insert(places.begin() + static_cast<std::ptrdiff_t>(changed), at);
+            std::for_each(places.begin() + static_cast<std::ptrdiff_t>(changed) + 1, places.end(),
+                          [](std::size_t& place) { ++place; });
+        } else if (arranged.size() + 1 == places.size()) {
+            content.erase(content.begin() + static_cast<std::ptrdiff_t>(places[changed]));
+            places.erase(places.begin() + static_cast<std::ptrdiff_t>(changed));
+            std::for_each(places.begin() + static_cast<std::ptrdiff_t>(changed), places.end(),
+                          [](std::size_t& place) { --place; });
         }
-        for (std::size_t index = 0; index < std::min(slots.size(), arranged.size()); ++index)
-            content[slots[index]] = arranged[index];
+        for (std::size_t index = 0; index < std::min(places.size(), arranged.size()); ++index)
+            content[places[index]] = arranged[index];
         return content;
     }
 
@@ -140,11 +141,11 @@ private:
     }
 
     template <typename T>
-    static std::size_t firstDifference(const std::vector<T>& content, const std::vector<std::size_t>& slots,
+    static std::size_t firstDifference(const std::vector<T>& content, const std::vector<std::size_t>& places,
                                        const std::vector<T>& arranged)
     {
         std::size_t index = 0;
-        while (index < slots.size() && index < arranged.size() && content[slots[index]] == arranged[index])
+        while (index < places.size() && index < arranged.size() && content[places[index]] == arranged[index])
             ++index;
         return index;
     }

@@ -187,10 +187,11 @@ TEST_F(PreferencePane_BylinesTest, ListsHideSeparatorsThatStayInThePublication)
     click("bylines", "moveDown");
     EXPECT_EQ(names(list("bylines")), (QStringList{"Agency", "Photographer"}));
     EXPECT_EQ(list("bylines").currentRow(), 1);
-    std::vector<std::string> stored;
-    for (const auto& byline : storedPublication(0)->bylines())
-        stored.push_back(byline->name());
-    EXPECT_EQ(stored, (std::vector<std::string>{"Agency", "-", "Photographer"}));
+    const auto stored = storedPublication(0);
+    std::vector<std::string> storedNames;
+    for (const auto& byline : stored->bylines())
+        storedNames.push_back(byline->name());
+    EXPECT_EQ(storedNames, (std::vector<std::string>{"Agency", "-", "Photographer"}));
 
     click("bylines", "duplicate");
     EXPECT_EQ(names(list("bylines")), (QStringList{"Agency", "Photographer", "Photographer copy"}));

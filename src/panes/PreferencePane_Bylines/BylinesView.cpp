@@ -1,5 +1,7 @@
 #include "BylinesView.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>

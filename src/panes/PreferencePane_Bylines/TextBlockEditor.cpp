@@ -172,16 +172,17 @@ QComboBox* TextBlockEditor::fieldBox()
 {
     mFieldBox = new QComboBox;
     mFieldBox->setObjectName("textGenerationIPTCField");
-    mFieldBox->addItem(localized("None"), QVariant());
+    const QVariant none(QStringLiteral("none"));
+    mFieldBox->addItem(localized("None"), none);
     for (const auto& code : cIPTCCode::allCodesSortedByName())
         mFieldBox->addItem(QString::fromStdString(code.description()), RuleTableModel::codeValue(code));
-    addShow(mFieldBox, [this](const textBlockSpec& s) {
+    addShow(mFieldBox, [this, none](const textBlockSpec& s) {
         const auto& field = s.textGenerationIPTCField();
-        showValue(*mFieldBox, field ? QVariant(RuleTableModel::codeValue(*field)) : QVariant());
+        showValue(*mFieldBox, field ? QVariant(RuleTableModel::codeValue(*field)) : none);
     });
-    connect(mFieldBox, &QComboBox::activated, this, [this](int index) {
+    connect(mFieldBox, &QComboBox::activated, this, [this, none](int index) {
         const QVariant value = mFieldBox->itemData(index);
-        const auto field = value.isValid() ? std::optional(RuleTableModel::codeOfValue(value.toLongLong())) : std::nullopt;
+        const auto field = value == none ? std::nullopt : std::optional(RuleTableModel::codeOfValue(value.toLongLong()));
         edit([&](textBlockSpec& s) {
             if (s.textGenerationIPTCField() == field)
                 return false;
