@@ -200,14 +200,14 @@ TEST_F(PreferencePane_BylinesTest, ListsHideSeparatorsThatStayInThePublication)
 
 TEST_F(PreferencePane_BylinesTest, PasteMenuItemsNeedACopiedTextBlock)
 {
-    QMenu* menu = child<QToolButton>("pasteboard", &child<QGroupBox>("captions")).menu();
+    QMenu* menu = child<QPushButton>("pasteboard", &child<QGroupBox>("captions")).menu();
     ASSERT_NE(menu, nullptr);
     const auto pasteEnabled = [menu] {
         emit menu->aboutToShow();
         return menu->actions().last()->isEnabled();
     };
     EXPECT_FALSE(pasteEnabled());
-    child<QToolButton>("pasteboard", &child<QGroupBox>("bylines")).menu()->actions().first()->trigger();
+    child<QPushButton>("pasteboard", &child<QGroupBox>("bylines")).menu()->actions().first()->trigger();
     EXPECT_TRUE(pasteEnabled());
     menu->actions()[3]->trigger(); // the text frame properties
     EXPECT_EQ(storedPublication(0)->captions()[0]->paragraphStyleName(), "Byline");

@@ -204,9 +204,7 @@ QWidget* BylinesView::makePublicationFields()
     }
     form->addRow(localized("Default byline:"), mDefaultBoxes[Byline]);
     form->addRow(localized("Default caption:"), mDefaultBoxes[Caption]);
-    mUseDragAndDropStyle = new QCheckBox(localized("Style for dropped metadata:"));
-    mUseDragAndDropStyle->setToolTip(localized("The paragraph style given to the selected text frame after metadata "
-                                               "is dragged from the panel"));
+    mUseDragAndDropStyle = new QCheckBox(localized("Apply a paragraph style to metadata dragged from the panel"));
     mDragAndDropStyle = new QLineEdit;
     mDragAndDropStyle->setObjectName("dragAndDropParagraphStyle");
     connect(mUseDragAndDropStyle, &QCheckBox::toggled, this, [this](bool on) {
@@ -223,7 +221,8 @@ QWidget* BylinesView::makePublicationFields()
         publication->setDragAndDropParagraphStyle(style.empty() ? std::nullopt : std::optional(style));
         store();
     });
-    form->addRow(mUseDragAndDropStyle, mDragAndDropStyle);
+    form->addRow(mUseDragAndDropStyle);
+    form->addRow(localized("Paragraph style:"), mDragAndDropStyle);
     return box;
 }
 
@@ -256,10 +255,9 @@ ListBox* BylinesView::makeTextBlockList(const QString& title)
     connect(&box->list(), &QListWidget::itemPressed, this,
             [this, box](QListWidgetItem* item) { selectTextBlock(kind, box->list().row(item)); });
     QMenu* menu = makePasteboardMenu(kind);
-    auto* edit = new QToolButton;
+    auto* edit = new QPushButton(localized("Copy and paste"));
     edit->setObjectName("pasteboard");
-    edit->setText(localized("Copy and paste"));
-    edit->setPopupMode(QToolButton::InstantPopup);
+    edit->setAutoDefault(false);
     edit->setMenu(menu);
     box->buttons().addWidget(edit);
     box->list().setContextMenuPolicy(Qt::CustomContextMenu);

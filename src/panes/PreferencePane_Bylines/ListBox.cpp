@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QSignalBlocker>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -45,10 +44,11 @@ ListBox::ListBox(const QString& title, Actions actions) : QGroupBox(title), mAct
 QToolButton* ListBox::addButton(const char* name, const QString& toolTip, std::function<void()> action)
 {
     static const std::map<std::string, QString> symbols{
-        {"add", "+"}, {"remove", "−"}, {"moveUp", "▲"}, {"moveDown", "▼"}, {"duplicate", "⧉"}};
+        {"add", "+"}, {"remove", "−"}, {"moveUp", "▲"}, {"moveDown", "▼"}};
     auto* button = new QToolButton;
     button->setObjectName(name);
-    button->setText(symbols.at(name));
+    const auto symbol = symbols.find(name);
+    button->setText(symbol == symbols.end() ? toolTip : symbol->second);
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
     button->setMinimumWidth(28);
