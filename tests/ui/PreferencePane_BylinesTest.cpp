@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include "PaneFixture.h"
 #include "platform/Pasteboard.h"
 #include "ui/RuleTableModel.h"
+#include "ui/hotKeyWindow.h"
 #include "ui/iptcTextConcatEditorController.h"
 
 namespace qm::test {
@@ -73,6 +76,15 @@ protected:
     quillmarkPublication::Pointer storedPublication(std::size_t index)
     {
         return PublicationStore::publications(mDefaults).at(index);
+    }
+
+    // What "Import…" and "Export…" do with the file chosen in their dialogs.
+    QString importFile(const QString& file, bool append)
+    {
+        QString error;
+        EXPECT_TRUE(QMetaObject::invokeMethod(mView, "importPublicationsFromFile", Q_RETURN_ARG(QString, error),
+                                              Q_ARG(QString, file), Q_ARG(bool, append)));
+        return error;
     }
 
     LoadedPane mPane{nullptr, [](SS_PreferencePaneProtocol*) {}};
@@ -214,5 +226,40 @@ TEST_F(PreferencePane_BylinesTest, PasteMenuItemsNeedACopiedTextBlock)
     EXPECT_EQ(storedPublication(0)->captions()[0]->textGenerationIPTCField(), cIPTCCode(2, 120));
 }
 
+TEST_F(PreferencePane_BylinesTest, ACapturedHotKeyIsStoredWithItsByline)
+{
+    child<QPushButton>("editHotkey").click();
+    auto& window = hotKeyWindow::sharedInstance();
+    ASSERT_TRUE(window.isVisible());
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&window, &press);
+    EXPECT_EQ(storedPublication(0)->bylines()[0]->theHotKey()->menuItemString(), "\u21E7\u2303B");
+    EXPECT_EQ(child<QPushButton>("editHotkey").text(), QString::fromUtf8("\u21E7\u2303B"));
+}
+
+TEST_F(PreferencePane_BylinesTest, ExportedPublicationsImportAfterTheCurrentOnesOrInstead)
+{
+    const QString file = QString::fromStdString((mFolder.path() / "publications.json").string());
+    bool written = false;
+    ASSERT_TRUE(QMetaObject::invokeMethod(mView, "exportPublicationsToFile", Q_RETURN_ARG(bool, written), Q_ARG(QString, file)));
+    ASSERT_TRUE(written);
+
+    EXPECT_EQ(importFile(file, true), QString());
+    EXPECT_EQ(names(list("publications")), (QStringList{"Daily", "Daily"}));
+    EXPECT_EQ(list("publications").currentRow(), 1) << "the first imported one is selected";
+    const auto& publications = mController->publications();
+    ASSERT_EQ(publications.size(), 2u);
+    EXPECT_EQ(publications[1]->bylines()[0]->paragraphStyleName(), "Byline");
+    EXPECT_FALSE(publications[1]->bylines()[0]->sameUniqueID(*publications[0]->bylines()[0]));
+    EXPECT_EQ(PublicationStore::publications(mDefaults).size(), 2u);
+
+    EXPECT_EQ(importFile(file, false), QString());
+    EXPECT_EQ(names(list("publications")), (QStringList{"Daily"}));
+
+    std::ofstream(mFolder.path() / "broken.json") << "{\"publications\": [{\"name\": 7}]}";
+    const QString refused = importFile(QString::fromStdString((mFolder.path() / "broken.json").string()), true);
+    EXPECT_TRUE(refused.startsWith("publications[0].name")) << refused.toStdString();
+    EXPECT_EQ(mController->publications().size(), 1u) << "a refused file changes nothing";
+}
 } // namespace
 } // namespace qm::test

@@ -31,6 +31,8 @@ class iptcTextConcatEditorController;
 // controller's own publications and stores the list after every edit, so the program follows at
 // once; a change of the list made elsewhere shows here at once.
 class BylinesView : public QWidget {
+    Q_OBJECT
+
 public:
     enum Kind : std::size_t { Byline = 0, Caption = 1 };
 
@@ -43,9 +45,10 @@ public:
     // Opens the rule editor, or the hot-key capture, for the chosen text block.
     void showTextConcatEditorAction();
     void editHotkey();
-    // The publications file: an empty answer when it was read, else why it was refused.
-    QString importPublicationsFromFile(const QString& path, bool append);
-    bool exportPublicationsToFile(const QString& path);
+    // The publications file, as "Import…" and "Export…" read and write it after their dialogs: an
+    // empty answer when it was read, else why it was refused.
+    Q_INVOKABLE QString importPublicationsFromFile(const QString& path, bool append);
+    Q_INVOKABLE bool exportPublicationsToFile(const QString& path);
 
     // The text block the fields show.
     textBlockSpec::Pointer editedSpec() const;
