@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScopedValueRollback>
@@ -40,7 +41,6 @@ namespace {
 
 constexpr const char* SeparatorName = "-";
 constexpr int ViewWidth = 940;
-constexpr int ViewHeight = 748;
 
 template <typename Spec>
 bool isListed(const std::shared_ptr<Spec>& spec)
@@ -112,7 +112,7 @@ BylinesView::BylinesView(Quillmark& controller) : mController(controller), mDefa
     layout->addWidget(splitter, 1);
     layout->addWidget(makeFileButtons());
     layout->addWidget(mSettingsFileNote);
-    setFixedSize(ViewWidth, ViewHeight);
+    setFixedWidth(ViewWidth);
     mTextBlockSelection = {0, 0};
     showAll();
     followChangesMadeElsewhere();
@@ -474,10 +474,13 @@ void BylinesView::editHotkey()
     const auto spec = editedSpec();
     if (!spec)
         return;
+    const QPointer<BylinesView> view(this);
     hotKeyWindow::sharedInstance().editKeyForActionDescriptor(spec->theHotKey(),
-                                                              QString::fromStdString(spec->editHotkeyPrompt()), [this] {
-                                                                  store();
-                                                                  mTextBlockEditor->showSpec();
+                                                              QString::fromStdString(spec->editHotkeyPrompt()), [view] {
+                                                                  if (!view)
+                                                                      return;
+                                                                  view->store();
+                                                                  view->mTextBlockEditor->showSpec();
                                                               });
 }
 

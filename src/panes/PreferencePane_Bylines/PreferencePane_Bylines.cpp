@@ -24,7 +24,7 @@ void PreferencePane_Bylines::viewRequested(QWidget& view)
 {
     const bool fromFile = Quillmark::sharedInstance()->defaults().boolForKey("usePublicationSettingsInFile");
     static_cast<BylinesView&>(view).showSettingsFileNote(fromFile);
-    view.setFixedSize(view.width(), fromFile ? HeightWithSettingsFile : Height);
+    view.setFixedHeight(fromFile ? HeightWithSettingsFile : Height);
 }
 
 } // namespace qm
