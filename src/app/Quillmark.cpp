@@ -163,12 +163,31 @@ void Quillmark::preferencesWindowWillClose()
     installHotKeys();
 }
 
+// A list stored after its objects were edited in place is already the one held: reading it again
+// would give every text block a fresh identifier while the held ones live, and the publications'
+// default identifiers would name text blocks that are no longer in the list.
 void Quillmark::reloadPublications()
 {
-    willChangeValueForKey("publications");
-    mPublications = PublicationStore::publications(mDefaults);
-    didChangeValueForKey("publications");
+    const auto stored = mDefaults.dataForKey(PublicationStore::PublicationsKey);
+    if (!stored || *stored != PublicationStore::archivedPublications(mPublications)) {
+        willChangeValueForKey("publications");
+        mShownByline.reset();
+        mShownCaption.reset();
+        mPublications.clear();
+        mPublications = PublicationStore::publications(mDefaults);
+        didChangeValueForKey("publications");
+    }
     chooseShownTextBlocks();
+}
+
+void Quillmark::setPublications(PublicationStore::Publications publications)
+{
+    willChangeValueForKey("publications");
+    mPublications = std::move(publications);
+    didChangeValueForKey("publications");
+    if (mSelectedPublicationIndex && *mSelectedPublicationIndex >= mPublications.size())
+        setSelectedPublicationIndex(std::nullopt);
+    PublicationStore::setPublications(mPublications, mDefaults);
 }
 
 void Quillmark::setSelectedPublicationIndex(std::optional<std::size_t> index)

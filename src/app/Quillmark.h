@@ -69,6 +69,9 @@ public:
 
     // The publications as stored, and the publication controller's selection.
     const PublicationStore::Publications& publications() const { return mPublications; }
+    // Takes the list (objects edited in place, reordered, added or removed) and stores it; the
+    // objects stay the controller's, with their identifiers.
+    void setPublications(PublicationStore::Publications publications);
     std::optional<std::size_t> selectedPublicationIndex() const { return mSelectedPublicationIndex; }
     void setSelectedPublicationIndex(std::optional<std::size_t> index);
     // The publication at "currentPublicationIndex"; none when out of range.

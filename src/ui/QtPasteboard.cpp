@@ -19,4 +19,26 @@ std::optional<std::string> QtPasteboard::string()
     return data->text().toStdString();
 }
 
+void QtPasteboard::setData(const std::string& type, const Data& data)
+{
+    auto* contents = new QMimeData;
+    contents->setData(QString::fromStdString(type),
+                      QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())));
+    QGuiApplication::clipboard()->setMimeData(contents);
+}
+
+std::optional<Pasteboard::Data> QtPasteboard::dataForType(const std::string& type)
+{
+    if (!hasType(type))
+        return std::nullopt;
+    const QByteArray bytes = QGuiApplication::clipboard()->mimeData()->data(QString::fromStdString(type));
+    return Data(bytes.begin(), bytes.end());
+}
+
+bool QtPasteboard::hasType(const std::string& type)
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(QString::fromStdString(type));
+}
+
 } // namespace qm

@@ -4,11 +4,14 @@
 
 namespace qm {
 
-// The desktop's clipboard, through Qt. Main thread only.
+// The desktop's clipboard, through Qt; a data type is the clipboard's format name. Main thread only.
 class QtPasteboard : public Pasteboard {
 public:
     void setString(const std::string& text) override;
     std::optional<std::string> string() override;
+    void setData(const std::string& type, const Data& data) override;
+    std::optional<Data> dataForType(const std::string& type) override;
+    bool hasType(const std::string& type) override;
 };
 
 } // namespace qm

@@ -36,11 +36,19 @@ QPushButton* button(const char* title, const QString& toolTip = {})
     return button;
 }
 
+iptcTextConcatEditorController*& sharedEditor()
+{
+    static iptcTextConcatEditorController* editor = nullptr;
+    return editor;
+}
+
 } // namespace
 
 iptcTextConcatEditorController::iptcTextConcatEditorController(Quillmark& controller)
     : QWidget(nullptr, Qt::Window), mController(controller)
 {
+    if (!sharedEditor())
+        sharedEditor() = this;
     setWindowIcon(ResourceImages::applicationIcon());
     mTable = new QTableView;
     mTable->setModel(&mModel);
@@ -56,6 +64,17 @@ iptcTextConcatEditorController::iptcTextConcatEditorController(Quillmark& contro
     layout->addWidget(mTable, 1);
     layout->addWidget(makeButtons());
     resize(1000, 320);
+}
+
+iptcTextConcatEditorController::~iptcTextConcatEditorController()
+{
+    if (sharedEditor() == this)
+        sharedEditor() = nullptr;
+}
+
+iptcTextConcatEditorController* iptcTextConcatEditorController::sharedInstance()
+{
+    return sharedEditor();
 }
 
 QWidget* iptcTextConcatEditorController::makeButtons()

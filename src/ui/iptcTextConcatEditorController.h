@@ -18,7 +18,11 @@ class Quillmark;
 // once; "Done" also makes the current image's byline and caption again.
 class iptcTextConcatEditorController : public QWidget {
 public:
+    // The first editor made becomes the shared one, until it goes.
     explicit iptcTextConcatEditorController(Quillmark& controller);
+    ~iptcTextConcatEditorController() override;
+    // The shared editor; null while there is none.
+    static iptcTextConcatEditorController* sharedInstance();
 
     // Shows the text block's rules in the window, brought to the front.
     void runNonmodalEditor(textBlockSpec::Pointer spec);

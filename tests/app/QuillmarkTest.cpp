@@ -223,5 +223,33 @@ TEST_F(QuillmarkTest, TheConnectionAddressesTheLayoutApplicationChosenInThePrefe
     }
 }
 
+TEST_F(QuillmarkTest, PublicationsEditedInPlaceKeepTheirObjectsAndDefaultsWhenStored)
+{
+    mController->awakeFromNib();
+    showImage();
+    auto daily = mController->publications()[0];
+    auto second = textBlockSpec_Byline::create();
+    second->setName("Caption as byline");
+    second->setTextGenerationIPTCField(cIPTCCode(2, 120));
+    daily->setBylines({daily->bylines()[0], second});
+    daily->setDefaultBylineID(second->uniqueIDString());
+    mController->setPublications(mController->publications());
+    EXPECT_EQ(mController->shownByline(), second);
+    EXPECT_EQ(mController->currentImage().currentBylineText(), "Harbour at dawn");
+
+    for (const char* prefix : {"a: ", "b: "}) {
+        second->setPrefix(std::string(prefix));
+        PublicationStore::setPublications(mController->publications(), mDefaults);
+        EXPECT_EQ(mController->publications()[0], daily) << prefix;
+        EXPECT_EQ(mController->shownByline(), second) << prefix;
+        EXPECT_EQ(mController->currentImage().currentBylineText(), std::string(prefix) + "Harbour at dawn") << prefix;
+    }
+    EXPECT_EQ(PublicationStore::publications(mDefaults)[0]->defaultBylineID(), second->uniqueIDString());
+
+    PublicationStore::setPublications({publication()}, mDefaults);
+    EXPECT_NE(mController->publications()[0], daily) << "a list stored elsewhere is read";
+    EXPECT_EQ(mController->currentImage().currentBylineText(), "Jane Doe");
+}
+
 } // namespace
 } // namespace qm::test
