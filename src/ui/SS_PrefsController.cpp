@@ -54,10 +54,13 @@ std::string format(std::string_view pattern, std::string_view argument)
     return formatText(pattern, {argument});
 }
 
-// The view's size as the pane made it, else as its layout wants it.
+// The view's size as the pane made it, else as its layout wants it, within the view's own limits
+// (a view that is not in a window yet may have been fitted to the screen).
 QSize naturalSize(const QWidget& view)
 {
-    return view.testAttribute(Qt::WA_Resized) ? view.size() : view.sizeHint().expandedTo(view.minimumSizeHint());
+    const QSize size =
+        view.testAttribute(Qt::WA_Resized) ? view.size() : view.sizeHint().expandedTo(view.minimumSizeHint());
+    return size.expandedTo(view.minimumSize()).boundedTo(view.maximumSize());
 }
 
 } // namespace

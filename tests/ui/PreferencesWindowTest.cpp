@@ -38,6 +38,18 @@ TEST_F(PreferencesWindowTest, ShowsTheFourPanesInOrderOnTheLastOne)
             items << action->text();
     EXPECT_EQ(items, (QStringList{"General", "Text extraction", "Text encodings", "Panel UI", "Revert…"}));
     EXPECT_EQ(window->windowTitle(), "ui_tests preferences: Text encodings");
+
+    // Each pane is shown whole: the window is its view and the toolbar.
+    window->show();
+    for (const char* name : {"General", "Text extraction", "Text encodings", "Panel UI"}) {
+        ASSERT_TRUE(mWindows->preferences()->loadPrefsPaneNamed(name, true)) << name;
+        QWidget* view = mWindows->preferences()->pane(name)->paneView();
+        processEventsUntil([&] { return window->centralWidget()->size() == view->size(); });
+        EXPECT_EQ(window->centralWidget(), view) << name;
+        EXPECT_EQ(view->size(), view->size().expandedTo(view->minimumSizeHint())) << name;
+        EXPECT_EQ(window->size().width(), view->width()) << name;
+        EXPECT_EQ(window->centralWidget()->size(), view->size()) << name;
+    }
 }
 
 TEST_F(PreferencesWindowTest, RevertPutsBackTheSettingsOfWhenTheWindowOpenedAfterAsking)
