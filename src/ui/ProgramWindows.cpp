@@ -7,6 +7,7 @@
 #include "ui/AboutPanel.h"
 #include "ui/IPTCPanel.h"
 #include "ui/Localized.h"
+#include "ui/PanelReport.h"
 #include "ui/ResourceImages.h"
 #include "ui/StatusItem.h"
 #include "ui/StatusMenu.h"
@@ -98,6 +99,11 @@ void ProgramWindows::takeRequest(const std::optional<QString>& file)
         mController.currentImage().updateFromFilePath(file->toStdString());
     mPanel->showIPTCPanelAction();
     mPanel->activateWindow();
+}
+
+QByteArray ProgramWindows::shownReport()
+{
+    return panelReport(*mPanel, mController.currentImage().currentImagePath());
 }
 
 void ProgramWindows::applicationWillQuit()

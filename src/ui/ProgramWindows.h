@@ -29,6 +29,8 @@ public:
     Quillmark::WindowHooks windowHooks();
     // A later start's request: make its file current, and bring the panel forward.
     void takeRequest(const std::optional<QString>& file);
+    // What the panel shows, as one line of JSON (PanelReport.h).
+    QByteArray shownReport();
     // Keeps what the windows remember; run once at the end.
     void applicationWillQuit();
 

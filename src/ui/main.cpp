@@ -35,6 +35,7 @@ std::optional<QString> fileArgument(const QApplication& application)
                                                    "in the layout application."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({"shown", qm::localized("Print what the running program's panel shows, as JSON.")});
     parser.addPositionalArgument("FILE", qm::localized("An image file to show."), "[FILE]");
     parser.process(application);
     const QStringList files = parser.positionalArguments();
@@ -60,6 +61,28 @@ bool asksOnlyForText(int argc, char** argv)
     return false;
 }
 
+// `--shown` asks the running program what its panel shows; it needs no display of its own.
+bool asksForShown(int argc, char** argv)
+{
+    for (int index = 1; index < argc; ++index)
+        if (std::strcmp(argv[index], "--shown") == 0)
+            return true;
+    return false;
+}
+
+int printShown(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const std::optional<QByteArray> report = qm::SingleInstance::askShown();
+    if (!report) {
+        std::fprintf(stderr, "quillmark: no running program answers on %s\n",
+                     qUtf8Printable(qm::SingleInstance::socketPath()));
+        return 1;
+    }
+    std::printf("%s\n", report->constData());
+    return 0;
+}
+
 bool hasDisplay()
 {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -72,6 +95,8 @@ bool hasDisplay()
 
 int main(int argc, char** argv)
 {
+    if (asksForShown(argc, argv) && !asksOnlyForText(argc, argv))
+        return printShown(argc, argv);
     if (asksOnlyForText(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     else if (!hasDisplay()) {
@@ -103,6 +128,7 @@ int main(int argc, char** argv)
 
     qm::SingleInstance instance;
     instance.listen([&windows](const std::optional<QString>& request) { windows.takeRequest(request); });
+    instance.setShownReporter([&windows] { return windows.shownReport(); });
     if (file)
         windows.takeRequest(file);
     qm::SignalQuitter quitter;
