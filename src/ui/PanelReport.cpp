@@ -1,5 +1,8 @@
 #include "ui/PanelReport.h"
 
+#include <algorithm>
+
+#include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,6 +30,18 @@ QJsonArray datasetRows(const IPTCRecordModel& model)
     return rows;
 }
 
+QJsonArray selectedRows(IPTCPanel& panel)
+{
+    QList<int> rows;
+    for (const QModelIndex& index : panel.table().selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    QJsonArray array;
+    for (const int row : rows)
+        array.append(row);
+    return array;
+}
+
 } // namespace
 
 QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& currentImagePath)
@@ -39,6 +54,7 @@ QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& curre
         {"encoding", encoding.currentData().isValid() ? QJsonValue(encoding.currentData().toLongLong()) : QJsonValue()},
         {"encodingName", encoding.currentText()},
         {"datasets", datasetRows(panel.model())},
+        {"selectedRows", selectedRows(panel)},
         {"byline", panel.bylineText().text()},
         {"caption", panel.captionText().text()},
     };

@@ -83,6 +83,7 @@ TEST_F(IPTCPanelTest, TheReportTellsWhatThePanelShows)
 {
     const std::string path = writePhoto("harbour.jpg", mDatasets);
     showImage(path);
+    selectRows({2, 0});
     const QJsonObject report = QJsonDocument::fromJson(panelReport(*mPanel, path)).object();
     EXPECT_EQ(report["path"].toString().toStdString(), path);
     EXPECT_EQ(report["title"].toString(), "harbour.jpg");
@@ -93,6 +94,7 @@ TEST_F(IPTCPanelTest, TheReportTellsWhatThePanelShows)
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[1].toObject(), (QJsonObject{{"code", "2:120"}, {"label", "Caption/Abstract"},
                                                {"value", "Harbour at dawn\nFerries wait"}}));
+    EXPECT_EQ(report["selectedRows"].toArray(), (QJsonArray{0, 2}));
     EXPECT_EQ(report["byline"].toString(), mPanel->bylineText().text());
     EXPECT_EQ(report["caption"].toString(), mPanel->captionText().text());
     EXPECT_FALSE(report["byline"].toString().isEmpty());
