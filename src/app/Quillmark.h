@@ -50,6 +50,8 @@ public:
     static Quillmark* sharedInstance();
 
     void setWindowHooks(WindowHooks hooks) { mHooks = std::move(hooks); }
+    // The settings the controller reads and the preference panes edit.
+    UserDefaults& defaults() { return mDefaults; }
     // The start-up steps in their order.
     void awakeFromNib();
     // Stores the selected publication's index, writes the hot keys and unregisters them.
