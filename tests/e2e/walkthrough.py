@@ -366,8 +366,12 @@ class Walk:
         wait_until(self.alerts, TIMEOUT, "the alert of the missing Source")
         self.shoot("c-third-picture-alert")
         self.dismiss_alerts()
+        report = self.wait_shown(lambda r: r["path"] == path and r["byline"] == "Photo: Tina Tiff",
+                                 "the TIFF's byline without its Source")
+        self.compare_rows(report, self.expected_rows(path), os.path.basename(path))
         self.shoot("c-third-picture")
-        self.ok("the TIFF has no Source, which the byline needs: an alert says so and closes with Return")
+        self.ok("the TIFF has no Source, which the byline needs: an alert says so and closes with Return; the "
+                "panel then shows the byline %r and the encoding %s" % (report["byline"], report["encodingName"]))
 
     def alerts(self):
         return self.x("xdotool", "search", "--onlyvisible", "--name", "^Quillmark (error|alert)$")
