@@ -13,6 +13,7 @@
 #include "ui/AboutPanel.h"
 #include "ui/IPTCPanel.h"
 #include "ui/Localized.h"
+#include "ui/PanelReport.h"
 #include "ui/ResourceImages.h"
 #include "ui/SS_PrefsController.h"
 #include "ui/StatusItem.h"
@@ -140,6 +141,11 @@ void ProgramWindows::revertPreferences()
         return;
     mDefaults.replacePersistentDomain(mSettingsWhenPreferencesOpened);
     mController.hotKeys().reloadHotKeyEventsFromUserDefaults(mDefaults);
+}
+
+QByteArray ProgramWindows::shownReport()
+{
+    return panelReport(*mPanel, mController.currentImage().currentImagePath());
 }
 
 void ProgramWindows::applicationWillQuit()

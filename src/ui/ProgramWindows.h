@@ -39,6 +39,8 @@ public:
     // Asks, then puts back the settings as they were when the preference window was opened.
     void revertPreferences();
     SS_PrefsController* preferences() { return mPrefs.get(); }
+    // What the panel shows, as one line of JSON (PanelReport.h).
+    QByteArray shownReport();
     // Keeps what the windows remember; run once at the end.
     void applicationWillQuit();
 

@@ -13,6 +13,7 @@ namespace {
 constexpr char OpenRequest[] = "open\t";
 constexpr char ShowRequest[] = "show";
 constexpr char PreferencesRequest[] = "preferences";
+constexpr char ShownRequest[] = "shown";
 
 QByteArray requestFor(const std::optional<QString>& file)
 {
@@ -52,6 +53,23 @@ bool SingleInstance::send(const QByteArray& request, int timeoutMilliseconds)
     return socket.waitForReadyRead(timeoutMilliseconds) && socket.readLine().startsWith("ok");
 }
 
+std::optional<QByteArray> SingleInstance::askShown(int timeoutMilliseconds)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(timeoutMilliseconds))
+        return std::nullopt;
+    socket.write(QByteArray(ShownRequest) + '\n');
+    if (!socket.waitForBytesWritten(timeoutMilliseconds))
+        return std::nullopt;
+    while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(timeoutMilliseconds))
+            return std::nullopt;
+    QByteArray line = socket.readLine();
+    line.chop(1);
+    return line;
+}
+
 bool SingleInstance::listen(RequestHandler handler)
 {
     mHandler = std::move(handler);
@@ -80,6 +98,11 @@ void SingleInstance::readRequest(QLocalSocket* socket)
     QByteArray line = socket->readLine();
     if (line.endsWith('\n'))
         line.chop(1);
+    if (line == ShownRequest) {
+        socket->write((mShownReporter ? mShownReporter() : QByteArray("{}")) + '\n');
+        socket->flush();
+        return;
+    }
     socket->write("ok\n");
     socket->flush();
     if (line == PreferencesRequest) {

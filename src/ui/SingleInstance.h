@@ -15,6 +15,8 @@ class SingleInstance {
 public:
     // A request of a later start: the file it was given, if any.
     using RequestHandler = std::function<void(const std::optional<QString>& file)>;
+    // The answer to a later start that asks what the panel shows: one line of text.
+    using ShownReporter = std::function<QByteArray()>;
 
     // $XDG_RUNTIME_DIR/quillmark/program.socket (the temporary folder when that is unset).
     static QString socketPath();
@@ -25,9 +27,12 @@ public:
     // Asks the running program to show its preferences; false when none answers.
     static bool handOverPreferences(int timeoutMilliseconds = 2000);
     void setPreferencesHandler(std::function<void()> handler) { mPreferencesHandler = std::move(handler); }
+    // What the running program's reporter answers; nothing when no program answers.
+    static std::optional<QByteArray> askShown(int timeoutMilliseconds = 2000);
 
     // Starts listening, replacing a socket no program answers on; false when that fails.
     bool listen(RequestHandler handler);
+    void setShownReporter(ShownReporter reporter) { mShownReporter = std::move(reporter); }
 
 private:
     void readRequest(QLocalSocket* socket);
@@ -36,6 +41,7 @@ private:
     QLocalServer mServer;
     RequestHandler mHandler;
     std::function<void()> mPreferencesHandler;
+    ShownReporter mShownReporter;
 };
 
 } // namespace qm

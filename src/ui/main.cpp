@@ -42,6 +42,7 @@ Arguments arguments(const QApplication& application)
     parser.addVersionOption();
     const QCommandLineOption preferences("preferences", qm::localized("Opens the preferences window."));
     parser.addOption(preferences);
+    parser.addOption({"shown", qm::localized("Print what the running program's panel shows, as JSON.")});
     parser.addPositionalArgument("FILE", qm::localized("An image file to show."), "[FILE]");
     parser.process(application);
     const QStringList files = parser.positionalArguments();
@@ -68,6 +69,28 @@ bool asksOnlyForText(int argc, char** argv)
     return false;
 }
 
+// `--shown` asks the running program what its panel shows; it needs no display of its own.
+bool asksForShown(int argc, char** argv)
+{
+    for (int index = 1; index < argc; ++index)
+        if (std::strcmp(argv[index], "--shown") == 0)
+            return true;
+    return false;
+}
+
+int printShown(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const std::optional<QByteArray> report = qm::SingleInstance::askShown();
+    if (!report) {
+        std::fprintf(stderr, "quillmark: no running program answers on %s\n",
+                     qUtf8Printable(qm::SingleInstance::socketPath()));
+        return 1;
+    }
+    std::printf("%s\n", report->constData());
+    return 0;
+}
+
 bool hasDisplay()
 {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -80,6 +103,8 @@ bool hasDisplay()
 
 int main(int argc, char** argv)
 {
+    if (asksForShown(argc, argv) && !asksOnlyForText(argc, argv))
+        return printShown(argc, argv);
     if (asksOnlyForText(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     else if (!hasDisplay()) {
@@ -112,6 +137,7 @@ int main(int argc, char** argv)
     qm::SingleInstance instance;
     instance.listen([&windows](const std::optional<QString>& request) { windows.takeRequest(request); });
     instance.setPreferencesHandler([&windows] { windows.showPreferences(); });
+    instance.setShownReporter([&windows] { return windows.shownReport(); });
     if (file)
         windows.takeRequest(file);
     if (preferences)

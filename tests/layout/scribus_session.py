@@ -25,12 +25,17 @@ def system_path():
     return os.pathsep.join(folder for folder in folders if "/.pyenv/" not in folder and "/.venv" not in folder)
 
 
-def make_document(path, first_image, second_image, home):
-    """The tests' document (make_document.py), made by Scribus without a display."""
+def make_document(path, first_image, second_image, home, script=os.path.join(HERE, "make_document.py")):
+    """The tests' document (make_document.py, or another script taking the same arguments), made by
+    Scribus without a display."""
+    make_document_with(script, path, [first_image, second_image], home)
+
+
+def make_document_with(script, path, images, home):
+    """Runs `scribus -g -py SCRIPT PATH IMAGE...` without a display; the script saves PATH."""
     environment = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=home, PATH=system_path())
-    subprocess.run(["scribus", "-g", "-ns", "-py", os.path.join(HERE, "make_document.py"), path, first_image,
-                    second_image], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                   timeout=120, check=False)
+    subprocess.run(["scribus", "-g", "-ns", "-py", script, path, *images], env=environment,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=False)
     if not os.path.exists(path):
         raise RuntimeError("Scribus did not make the test document")
 
@@ -74,9 +79,9 @@ class Display:
 
 
 class ScribusSession:
-    """Scribus showing `document`, the layout script loaded through tests/layout/driver.py (or, with
-    `driver` False, however Scribus's own preferences say; `before_start` gets the session's
-    environment to prepare them); `program` is what starts Scribus."""
+    """Scribus showing `document`, the layout script loaded through tests/layout/driver.py (or the
+    driver script named by `driver`; with `driver` False, however Scribus's own preferences say;
+    `before_start` gets the session's environment to prepare them); `program` is what starts Scribus."""
 
     def __init__(self, script_folder, document, folder=None, driver=True, before_start=None, program="scribus"):
         self.folder = folder or tempfile.mkdtemp(prefix="quillmark-scribus-")
@@ -91,7 +96,7 @@ class ScribusSession:
         if before_start:
             before_start(self.environment)
         self.log = open(os.path.join(self.folder, "scribus.log"), "wb")
-        script = ["-py", os.path.join(HERE, "driver.py")] if driver else []
+        script = ["-py", driver if isinstance(driver, str) else os.path.join(HERE, "driver.py")] if driver else []
         self.scribus = subprocess.Popen([program, "-ns", document, *script],
                                         env=self.environment, stdout=self.log, stderr=subprocess.STDOUT)
         self.socket_path = os.path.join(self.runtime, "quillmark", str(self.scribus.pid))

@@ -203,6 +203,19 @@ class ScribusLayoutTest(unittest.TestCase):
             self.session.result("test.select", "Picture2")
             self.assertEqual(json.loads(stream.readline()), {"event": "selectionChanged"})
 
+    def test_a_change_is_heard_also_when_another_connection_comes_right_after_it(self):
+        with socket.socket(socket.AF_UNIX) as connection:
+            connection.settimeout(10)
+            connection.connect(self.session.socket_path)
+            stream = connection.makefile("rwb")
+            stream.write(b'{"id": 0, "handler": "hello", "arguments": [1]}\n')
+            stream.flush()
+            self.assertEqual(json.loads(stream.readline())["result"]["protocol"], 1)
+            for picture in ("Picture2", "Picture1"):
+                self.session.result("test.select", picture)
+                self.session.result("test.selected")  # another program asks before the next poll
+                self.assertEqual(json.loads(stream.readline()), {"event": "selectionChanged"}, picture)
+
     def test_an_endless_line_closes_its_connection_and_others_are_still_answered(self):
         with socket.socket(socket.AF_UNIX) as connection:
             connection.settimeout(30)

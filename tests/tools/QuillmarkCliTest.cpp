@@ -1,4 +1,5 @@
 #include "tools/CliTestSupport.h"
+#include "support/PhotoshopBytes.h"
 
 namespace {
 
@@ -111,6 +112,8 @@ TEST_F(QuillmarkCli, ExitStatusTellsBadInputFromWrongUsage)
         {"no command", {}, 2},
         {"bad integer", {"defaults", "write", "k", "-int", "12x"}, 1},
         {"unknown type", {"defaults", "write", "k", "-colour", "red"}, 2},
+        {"hot key without a modifier", {"defaults", "write", "k", "-hotkey", "b"}, 1},
+        {"no such key", {"defaults", "write", "k", "-hotkey", "ctrl+nosuchkey"}, 1},
         {"absent key", {"defaults", "read", "noSuchKey"}, 1},
         {"help", {"records", "--help"}, 0},
     };
@@ -145,6 +148,11 @@ TEST_F(QuillmarkCli, DefaultsWriteReadDeleteAndExport)
     ASSERT_EQ(run({"defaults", "delete", "respectUTF8Marker"}).status, 0);
     EXPECT_EQ(run({"defaults", "read", "respectUTF8Marker"}).out, "true\n") << "back to the registered value";
     EXPECT_EQ(run({"defaults", "delete", "respectUTF8Marker"}).status, 1) << "nothing stored any more";
+
+    ASSERT_EQ(run({"defaults", "write", "hotKeys_MakeBylineAndCaption", "-hotkey", "ctrl+alt+b"}).status, 0);
+    EXPECT_NE(run({"menu", "status"}).out.find("Make byline and caption\tmake-byline-and-caption\t⌃⌥B\t"),
+              std::string::npos)
+        << "a hot key written as the program keeps it";
 
     const auto exported = (mFolder / "exported.plist").string();
     ASSERT_EQ(run({"defaults", "export", exported}).status, 0);
@@ -188,6 +196,48 @@ TEST_F(QuillmarkCli, GuessFollowsTheSettingsAndTheSpecs)
     EXPECT_EQ(run({"records", "--iim", latin, "--guess", "--json"}).out.substr(0, 14), "{\"encoding\":5,");
     EXPECT_EQ(run({"defaults", "encoding-spec", "remove", "1"}).status, 1);
     EXPECT_EQ(run({"defaults", "encoding-spec", "add", "", "30"}).status, 1);
+}
+
+TEST_F(QuillmarkCli, SetWithEncodingStoresEveryTextInThatEncoding)
+{
+    const std::string macRomanJoerg = "J\x9Arg", latinJoerg = "J\xF6rg";
+    const struct {
+        const char* name;
+        Bytes iim;
+        std::vector<std::string> arguments;
+        int status;
+        std::vector<std::string> storedBytes; // found in the written file
+        std::string readBack;                 // `records --guess` afterwards
+    } cases[] = {
+        {"Windows Latin 1 to Mac OS Roman, with a new dataset",
+         dataset(2, 80, latinJoerg),
+         {"--encoding", "30", "2:90=Malmö"},
+         0,
+         {macRomanJoerg, "Malm\x9A"},
+         "2:80\tBy-line\tJörg\n2:90\tCity\tMalmö\n"},
+        {"the UTF-8 marker goes",
+         dataset(1, 90, "\x1B%G") + dataset(2, 80, "J\xC3\xB6rg"),
+         {"--encoding", "30"},
+         0,
+         {macRomanJoerg},
+         "2:80\tBy-line\tJörg\n"},
+        {"a text the encoding lacks", dataset(2, 80, "\x80 5"), {"--encoding", "5"}, 1, {}, ""},
+    };
+    ASSERT_EQ(run({"defaults", "encoding-spec", "add", "\xC5\xA1", "30"}).status, 0) << "š: Mac OS Roman's ö";
+    for (const auto& c : cases) {
+        const auto file = block("photo.jpg", qm::test::jpegWithIIM(c.iim));
+        std::vector<std::string> arguments{"set", file};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const Result set = run(arguments);
+        EXPECT_EQ(set.status, c.status) << c.name << ": " << set.err;
+        if (c.status != 0)
+            continue;
+        const std::string written = slurp(file);
+        for (const auto& bytes : c.storedBytes)
+            EXPECT_NE(written.find(bytes), std::string::npos) << c.name;
+        EXPECT_EQ(written.find("\x1B%G"), std::string::npos) << c.name;
+        EXPECT_EQ(run({"records", file, "--guess"}).out, c.readBack) << c.name;
+    }
 }
 
 TEST_F(QuillmarkCli, RepairBringsBackDoublyEncodedText)

@@ -5,6 +5,9 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QItemSelectionModel>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLayout>
 #include <QMimeData>
 #include <QUrl>
@@ -13,6 +16,7 @@
 #include "app/CustomIPTCFilter.h"
 #include "platform/Pasteboard.h"
 #include "ui/IPTCPanel.h"
+#include "ui/PanelReport.h"
 #include "ui/QtPasteboard.h"
 
 namespace qm::test {
@@ -75,6 +79,31 @@ TEST_F(IPTCPanelTest, ShowsWhatTheControllerPublishesAndFollowsItsChanges)
     EXPECT_EQ(mPanel->fileNameButton().text(), "other.jpg");
     EXPECT_EQ(column(1), (QStringList{"John Roe"}));
     EXPECT_EQ(mPanel->bylineText().text(), "John Roe");
+}
+
+TEST_F(IPTCPanelTest, TheReportTellsWhatThePanelShows)
+{
+    const std::string path = writePhoto("harbour.jpg", mDatasets);
+    showImage(path);
+    selectRows({2, 0});
+    const QJsonObject report = QJsonDocument::fromJson(panelReport(*mPanel, path)).object();
+    EXPECT_EQ(report["path"].toString().toStdString(), path);
+    EXPECT_EQ(report["title"].toString(), "harbour.jpg");
+    EXPECT_FALSE(report["visible"].toBool());
+    EXPECT_EQ(report["encoding"].toInteger(), mDefaults.integerForKey("panelTextEncoding"));
+    EXPECT_EQ(report["encodingName"].toString(), mPanel->encodingPopUp().currentText());
+    const QJsonArray rows = report["datasets"].toArray();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[1].toObject(), (QJsonObject{{"code", "2:120"}, {"label", "Caption/Abstract"},
+                                               {"value", "Harbour at dawn\nFerries wait"}}));
+    EXPECT_EQ(report["selectedRows"].toArray(), (QJsonArray{0, 2}));
+    EXPECT_EQ(report["byline"].toString(), mPanel->bylineText().text());
+    EXPECT_EQ(report["caption"].toString(), mPanel->captionText().text());
+    EXPECT_FALSE(report["byline"].toString().isEmpty());
+
+    const QByteArray nothing = panelReport(*mPanel, std::nullopt);
+    EXPECT_FALSE(nothing.contains('\n'));
+    EXPECT_TRUE(QJsonDocument::fromJson(nothing).object()["path"].isNull());
 }
 
 TEST_F(IPTCPanelTest, ChoosingAnEncodingStoresItAndDecodesAgain)

@@ -49,5 +49,23 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsFileToTheRunningProgram)
     EXPECT_TRUE(next.listen([](const std::optional<QString>&) {})) << "a socket left behind is taken over";
 }
 
+TEST_F(SingleInstanceTest, ALaterStartAskingWhatIsShownGetsTheReportAndHandsNothingOver)
+{
+    const auto askShown = [this] {
+        auto result = std::async(std::launch::async, [] { return SingleInstance::askShown(); });
+        processEventsUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        return result.get();
+    };
+    EXPECT_EQ(askShown(), std::nullopt) << "nothing runs yet";
+    int requests = 0;
+    SingleInstance running;
+    ASSERT_TRUE(running.listen([&](const std::optional<QString>&) { ++requests; }));
+    EXPECT_EQ(askShown(), QByteArray("{}")) << "no reporter set";
+    const QByteArray longReport = "{\"caption\":\"" + QByteArray(100000, 'x') + "\"}";
+    running.setShownReporter([&] { return longReport; });
+    EXPECT_EQ(askShown(), longReport);
+    EXPECT_EQ(requests, 0);
+}
+
 } // namespace
 } // namespace qm::test

@@ -3,8 +3,11 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "KeyArgument.h"
 #include "Output.h"
+#include "foundation/ArchiveWriter.h"
 #include "foundation/UserDefaults.h"
+#include "hotkeys/hotKey.h"
 #include "textgen/PublicationSettingsFile.h"
 
 namespace qm::cli {
@@ -85,6 +88,12 @@ PlistValue typedValue(const std::string& type, const std::string& text)
     }
     if (type == "-data")
         return PlistValue(parseHex(text));
+    if (type == "-hotkey") {
+        const hotKey key(parseKeyArgument(text));
+        if (!hotKey::acceptsCapturedEvent(*key.hotKeyEvent()))
+            throw InputError("a hot key needs ctrl or super, or a function or navigation key");
+        return PlistValue(*archivedData(key));
+    }
     throw UsageError("unknown value type " + type);
 }
 

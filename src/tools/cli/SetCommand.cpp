@@ -55,13 +55,35 @@ void setText(cIPTCRecord& record, const std::string& text)
                          StringEncodings::localizedName(record.textEncoding()) + ")");
 }
 
+// Each text dataset's bytes, read in the encoding guessed for the file, stored again in `target`; a
+// UTF-8 marker goes when the texts are no longer UTF-8.
+void convertTexts(IPTCRecordArray& records, StringEncoding target)
+{
+    if (target != Encoding::UTF8)
+        std::erase_if(records, [](const auto& record) { return record->isUTF8EncodingMarker(); });
+    for (auto& record : records) {
+        if (record->IPTCcode().recordType() == 2 && record->isEditableAsString() && record->data()) {
+            const auto text = StringEncodings::decode(*record->data(), record->textEncoding());
+            auto bytes = text ? StringEncodings::encode(*text, target) : std::nullopt;
+            if (!bytes)
+                throw InputError("the text of " + record->IPTCcode().reversedDescription() + " cannot be written in " +
+                                 StringEncodings::localizedName(target));
+            record->setData(std::move(*bytes));
+        }
+        record->setTextEncoding(target);
+    }
+}
+
 void applyAssignments(QMMetadataParser& parser, const std::vector<Assignment>& assignments, bool updateXMP,
-                      const UserDefaults& defaults)
+                      std::optional<StringEncoding> storedEncoding, const UserDefaults& defaults)
 {
     IPTCRecordArray records = parser.IPTCRecords().value_or(IPTCRecordArray{});
-    const StringEncoding encoding = TextDecoding::guessTextEncodingOfIPTCRecords(records, defaults);
+    const StringEncoding guessed = TextDecoding::guessTextEncodingOfIPTCRecords(records, defaults);
     for (auto& record : records)
-        record->setTextEncoding(encoding);
+        record->setTextEncoding(guessed);
+    if (storedEncoding)
+        convertTexts(records, *storedEncoding);
+    const StringEncoding encoding = storedEncoding.value_or(guessed);
     for (const auto& assignment : assignments) {
         auto record = recordFor(records, assignment.code, encoding);
         setText(*record, assignment.text);
@@ -80,6 +102,7 @@ int runSet(CommandLine& arguments, UserDefaults& defaults)
     const auto out = arguments.takeValue("--out");
     const bool updateXMP = arguments.takeFlag("--xmp");
     const bool viaImageLibrary = arguments.takeFlag("--via-image-library");
+    const auto encoding = arguments.takeValue("--encoding");
     auto positionals = arguments.positionals();
     if (positionals.empty())
         throw UsageError("missing FILE");
@@ -91,7 +114,8 @@ int runSet(CommandLine& arguments, UserDefaults& defaults)
     if (::access(file.c_str(), out ? R_OK : R_OK | W_OK) != 0)
         throw InputError("cannot " + std::string(out ? "read " : "write ") + file);
     auto parser = openParsedImage(file);
-    applyAssignments(*parser, assignments, updateXMP, defaults);
+    applyAssignments(*parser, assignments, updateXMP, encoding ? std::optional(parseEncoding(*encoding)) : std::nullopt,
+                     defaults);
     if (!viaImageLibrary && !parser->writesBypassingCoreGraphics() && parser->fileType() != QMFileTypeTIFF)
         throw InputError(file + ": " + fileTypeName(parser->fileType()) + " files cannot be written");
     Error error;

@@ -120,10 +120,12 @@ constexpr std::array commands{
             "  displayed, the default marked \"(default)\", with the hot key that makes each.\n",
             runMenu},
     Command{"set", "change datasets and write the file",
-            "usage: quillmark-cli set FILE [--out OUT] [R:D=TEXT...] [--xmp] [--via-image-library]\n"
+            "usage: quillmark-cli set FILE [--out OUT] [R:D=TEXT...] [--encoding N] [--xmp] [--via-image-library]\n"
             "  Sets each dataset R:D to TEXT (the file's datasets first take the encoding guessed\n"
             "  with the settings, and new text is stored in it; a dataset the file lacks is added)\n"
-            "  and writes the file, in place unless --out. --xmp also updates each dataset's XMP\n"
+            "  and writes the file, in place unless --out. --encoding stores every text in encoding N\n"
+            "  (see `quillmark-cli encodings`) instead, and drops a UTF-8 marker (1:90) unless N is UTF-8.\n"
+            "  --xmp also updates each dataset's XMP\n"
             "  property; --via-image-library writes through the image library instead of the\n"
             "  file's own writer. With no R:D=TEXT the file is written unchanged.\n",
             runSet},
@@ -181,14 +183,17 @@ constexpr std::array commands{
             runApps},
     Command{"defaults", "read and change the settings",
             "usage: quillmark-cli defaults read [KEY]\n"
-            "       quillmark-cli defaults write KEY (-string S | -int N | -float X | -bool true|false | -data HEX)\n"
+            "       quillmark-cli defaults write KEY (-string S | -int N | -float X | -bool true|false | -data HEX |\n"
+            "                                         -hotkey KEY)\n"
             "       quillmark-cli defaults delete KEY\n"
             "       quillmark-cli defaults export FILE.plist\n"
             "       quillmark-cli defaults encoding-spec add SEARCH ENCODING | list | remove INDEX\n"
             "       quillmark-cli defaults filter add R:D [LABEL] | list | remove INDEX | clear\n"
             "  Settings as the program sees them, registered values included.\n"
-            "  read takes --json. encoding-spec edits alternateEncodingSpecs: text holding any\n"
-            "  character of SEARCH is taken to be in ENCODING (a number or a name). filter edits\n"
+            "  read takes --json. -hotkey stores a key combination as the program keeps its hot\n"
+            "  keys (hotKeys_MakeBylineAndCaption -hotkey ctrl+alt+B). encoding-spec edits\n"
+            "  alternateEncodingSpecs: text holding any character of SEARCH is taken to be in\n"
+            "  ENCODING (a number or a name). filter edits\n"
             "  customIPTCFilter, the datasets the panel shows while filterIPTCRecords is on.\n"
             "  The settings file is $QUILLMARK_DEFAULTS when set.\n",
             runDefaults},

@@ -114,8 +114,11 @@ class LayoutServer:
         try:
             while self.server.hasPendingConnections():
                 self.connections.append(Connection(self.server.nextPendingConnection(), self))
-            self.last_selection = self.current_selection()
-            self.poll.start()
+            # The selection is taken as known only when the first connection comes: a later one must
+            # not swallow a change that the connected programs have not heard of yet.
+            if not self.poll.isActive():
+                self.last_selection = self.current_selection()
+                self.poll.start()
         except Exception:  # noqa: BLE001
             log(traceback.format_exc())
 

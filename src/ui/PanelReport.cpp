@@ -1,0 +1,64 @@
+#include "ui/PanelReport.h"
+
+#include <algorithm>
+
+#include <QItemSelectionModel>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "ui/IPTCPanel.h"
+
+namespace qm {
+
+namespace {
+
+QString codeOf(const cIPTCCode& code)
+{
+    return QStringLiteral("%1:%2").arg(code.recordType().value_or(-1)).arg(code.dataSetCode().value_or(-1));
+}
+
+QJsonArray datasetRows(const IPTCRecordModel& model)
+{
+    QJsonArray rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows.append(QJsonObject{
+            {"code", codeOf(model.records()[static_cast<std::size_t>(row)]->IPTCcode())},
+            {"label", model.index(row, IPTCRecordModel::IPTCCodeColumn).data().toString()},
+            {"value", model.index(row, IPTCRecordModel::IPTCContentColumn).data().toString()},
+        });
+    return rows;
+}
+
+QJsonArray selectedRows(IPTCPanel& panel)
+{
+    QList<int> rows;
+    for (const QModelIndex& index : panel.table().selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    QJsonArray array;
+    for (const int row : rows)
+        array.append(row);
+    return array;
+}
+
+} // namespace
+
+QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& currentImagePath)
+{
+    const QComboBox& encoding = panel.encodingPopUp();
+    const QJsonObject report{
+        {"visible", panel.isVisible()},
+        {"title", panel.windowTitle()},
+        {"path", currentImagePath ? QJsonValue(QString::fromStdString(*currentImagePath)) : QJsonValue()},
+        {"encoding", encoding.currentData().isValid() ? QJsonValue(encoding.currentData().toLongLong()) : QJsonValue()},
+        {"encodingName", encoding.currentText()},
+        {"datasets", datasetRows(panel.model())},
+        {"selectedRows", selectedRows(panel)},
+        {"byline", panel.bylineText().text()},
+        {"caption", panel.captionText().text()},
+    };
+    return QJsonDocument(report).toJson(QJsonDocument::Compact);
+}
+
+} // namespace qm

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QByteArray>
+
+namespace qm {
+
+class IPTCPanel;
+
+// What the metadata panel shows, as one line of JSON: whether it is visible, its title, the current
+// image's path, the chosen encoding (number and name), each dataset row (code, label, value),
+// the selected rows' indices, and the byline and caption texts. A later start asks for it (`quillmark --shown`).
+QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& currentImagePath);
+
+} // namespace qm

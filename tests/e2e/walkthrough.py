@@ -1,0 +1,516 @@
+"""Quillmark beside a real Scribus, worked as a person works it: under an Xvfb display of its own with
+openbox, Scribus shows a two-page document with three pictures (the bundled sample, a JPEG whose IPTC
+text is in Mac OS Roman, and a TIFF), the layout script loaded; `quillmark` runs beside it. The
+walk-through clicks pictures, presses the hot key, drags a dataset row onto the page and switches to
+another program with xdotool, and checks what the panel shows (asking the running program with
+`quillmark --shown`), what reaches the layout script and what the saved document holds. Each check
+prints one line, "ok: ..." or "FAIL: ..."; pictures of the screen go to build/e2e/. Exit status 1
+when a check failed, 77 when Scribus, Xvfb or the X tools are missing."""
+
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+import xml.etree.ElementTree as ElementTree
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.abspath(os.path.join(HERE, "..", ".."))
+sys.path.insert(0, os.path.join(SOURCE, "tests", "layout"))
+
+from scribus_session import SKIP, ScribusSession, make_document_with, missing_programs, wait_until  # noqa: E402
+
+BIN = os.environ.get("QUILLMARK_BIN", os.path.join(SOURCE, "build", "bin"))
+SHOTS = os.environ.get("QUILLMARK_E2E_SHOTS", os.path.join(SOURCE, "build", "e2e"))
+SAMPLE = os.path.join(SOURCE, "resources", "samples", "sample.jpg")
+HOT_KEY = "ctrl+alt+b"
+MAC_OS_ROMAN = 30
+# Read in the default encoding (Windows Latin 1), Mac OS Roman's ä, ö, ü and é are these characters:
+# the setting a desk that receives Mac OS Roman pictures makes.
+MAC_ROMAN_SIGNS = "ŠšŸŽ"
+MAC_ROMAN_DATASETS = {"2:80": "Jörg Bäcker", "2:105": "Fähren über den Öresund",
+                      "2:120": "Die Fähre nach Malmö legt ab.", "2:90": "Malmö", "2:115": "Bildbyrån Süd"}
+# No Source (2:115), which the byline's rules use: showing the TIFF's byline raises the alert.
+TIFF_DATASETS = {"2:80": "Tina Tiff", "2:120": "A picture from a TIFF file.", "2:90": "Lund"}
+COLOURS = {"Picture1": (255, 0, 255), "Picture2": (0, 255, 255), "Picture3": (255, 255, 0)}
+PICTURE_WIDTH = 240.0  # points, as make_document.py makes them
+TIMEOUT = 30
+
+
+class Failed(Exception):
+    pass
+
+
+def publications():
+    """The stored default publication, its frames styled with the document's styles, the caption
+    further down than the byline, and the drag-and-drop paragraph style "Caption"."""
+    with open(os.path.join(SOURCE, "resources", "defaultPublications.json"), encoding="utf-8") as stored:
+        daily = json.load(stored)["publications"][0]
+    daily["bylines"][0].update(paragraphStyleName="Byline", verticalGutter=6.0, fitFrameToContent=True)
+    daily["captions"][0].update(paragraphStyleName="Caption", verticalGutter=40.0, fitFrameToContent=True)
+    daily.update(useDragAndDropParagraphStyle=True, dragAndDropParagraphStyle="Caption")
+    return {"publications": [daily]}
+
+
+def story_text(item):
+    """A saved frame's text, paragraphs joined with a line feed."""
+    parts = []
+    for element in item.iter():
+        if element.tag == "ITEXT":
+            parts.append(element.get("CH", ""))
+        elif element.tag in ("para", "breakline"):
+            parts.append("\n")
+    return "".join(parts).rstrip("\n")
+
+
+def one_line(text):
+    return text.replace("\r\n", "\n").replace("\r", "\n")
+
+
+class Walk:
+    def __init__(self, folder):
+        self.folder = folder
+        self.failures = 0
+        self.processes = []
+        self.session = None
+        self.pictures = {}
+
+    # -- reporting -------------------------------------------------------------------------------
+
+    def ok(self, what):
+        print("ok: " + what, flush=True)
+
+    def fail(self, what):
+        self.failures += 1
+        print("FAIL: " + what, flush=True)
+
+    def step(self, name, function):
+        try:
+            function()
+        except (Failed, TimeoutError, RuntimeError, subprocess.SubprocessError, OSError) as error:
+            self.fail("%s: %s" % (name, error))
+            self.shoot("failure-" + name.split()[0])
+        except Exception:  # noqa: BLE001 - one broken step does not hide the others' results
+            self.fail("%s: %s" % (name, traceback.format_exc().strip().splitlines()[-1]))
+            traceback.print_exc()
+            self.shoot("failure-" + name.split()[0])
+
+    def shoot(self, name):
+        if self.session:
+            self.session.display.screenshot(os.path.join(SHOTS, name + ".png"))
+
+    # -- processes -------------------------------------------------------------------------------
+
+    def cli(self, *arguments):
+        done = subprocess.run([os.path.join(BIN, "quillmark-cli"), *arguments], env=self.environment,
+                              capture_output=True, text=True, timeout=TIMEOUT)
+        if done.returncode != 0:
+            raise Failed("quillmark-cli %s: %s" % (" ".join(arguments), done.stderr.strip()))
+        return done.stdout
+
+    def x(self, *command):
+        done = subprocess.run(command, env=self.environment, capture_output=True, text=True, timeout=TIMEOUT)
+        return done.stdout.split() if done.returncode == 0 else []
+
+    def shown(self):
+        done = subprocess.run([os.path.join(BIN, "quillmark"), "--shown"], env=self.environment,
+                              capture_output=True, text=True, timeout=TIMEOUT)
+        return json.loads(done.stdout) if done.returncode == 0 else None
+
+    def wait_shown(self, condition, what):
+        last = [None]
+
+        def check():
+            last[0] = self.shown()
+            return last[0] if last[0] and condition(last[0]) else None
+
+        try:
+            return wait_until(check, TIMEOUT, what)
+        except TimeoutError:
+            raise Failed("waited %d s for %s; the panel shows %s" % (TIMEOUT, what, json.dumps(last[0])))
+
+    def start(self, command, log):
+        process = subprocess.Popen(command, env=self.environment, stdout=log, stderr=subprocess.STDOUT,
+                                   start_new_session=True)
+        self.processes.append(process)
+        return process
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        if self.session:
+            self.session.close()
+
+    # -- the pictures and the document -----------------------------------------------------------
+
+    def make_pictures(self):
+        """The sample; a copy of it whose texts quillmark-cli stores in Mac OS Roman; a TIFF made with
+        ImageMagick whose datasets quillmark-cli writes."""
+        pictures = os.path.join(self.folder, "pictures")
+        os.makedirs(pictures)
+        sample = os.path.join(pictures, "sample.jpg")
+        mac_roman = os.path.join(pictures, "ferry mac roman.jpg")
+        tiff = os.path.join(pictures, "lund.tif")
+        shutil.copy(SAMPLE, sample)
+        shutil.copy(SAMPLE, mac_roman)
+        subprocess.run(["convert", "-size", "480x320", "gradient:orange-brown", tiff], check=True, timeout=TIMEOUT)
+        for path, datasets, options in ((mac_roman, MAC_ROMAN_DATASETS, ["--encoding", str(MAC_OS_ROMAN)]),
+                                        (tiff, TIFF_DATASETS, [])):
+            self.cli("set", path, *["%s=%s" % item for item in datasets.items()], *options)
+        with open(mac_roman, "rb") as written:
+            if "Jörg Bäcker".encode("mac_roman") not in written.read():
+                raise Failed("quillmark-cli set did not store the By-line in Mac OS Roman")
+        self.pictures = {"Picture1": sample, "Picture2": mac_roman, "Picture3": tiff}
+        self.ok("pictures made: the sample, a copy whose texts are in Mac OS Roman, and a TIFF with datasets")
+
+    def settings(self):
+        """The desk's settings: the publication, the hot key, the Mac OS Roman encoding rule, the panel
+        hidden while another program is in front."""
+        path = os.path.join(self.folder, "publications.json")
+        with open(path, "w", encoding="utf-8") as out:
+            json.dump(publications(), out)
+        self.cli("publications", "import", path)
+        self.cli("defaults", "write", "hotKeys_MakeBylineAndCaption", "-hotkey", HOT_KEY)
+        self.cli("defaults", "encoding-spec", "add", MAC_ROMAN_SIGNS, str(MAC_OS_ROMAN))
+        self.cli("defaults", "write", "iptcPanelHideOnSuspend", "-bool", "true")
+        self.cli("defaults", "write", "showIptcPanelOnStartup", "-bool", "true")
+
+    def start_desk(self):
+        self.document = os.path.join(self.folder, "Walk page.sla")
+        make_document_with(os.path.join(HERE, "make_document.py"), self.document,
+                           [self.pictures[name] for name in ("Picture1", "Picture2", "Picture3")],
+                           os.path.join(self.folder, "batch-home"))
+
+        def prepare(environment):
+            environment["QUILLMARK_LAYOUT_DRIVER"] = os.path.join(SOURCE, "tests", "layout", "driver.py")
+
+        self.session = ScribusSession(os.path.join(SOURCE, "resources", "layout", "scribus"), self.document,
+                                      os.path.join(self.folder, "scribus"), driver=os.path.join(HERE, "driver.py"),
+                                      before_start=prepare)
+        self.environment.update(self.session.environment)
+        self.environment.pop("QUILLMARK_TEST_SCRIPT", None)
+        self.environment.pop("QUILLMARK_LAYOUT_DRIVER", None)
+        self.scribus_window = wait_until(self.largest_window_of_scribus, TIMEOUT, "Scribus's window")
+        self.session.result("test.select", "")
+        self.session.result("test.showpage")
+        self.quillmark_log = open(os.path.join(self.folder, "quillmark.log"), "wb")
+        self.quillmark = self.start([os.path.join(BIN, "quillmark")], self.quillmark_log)
+        wait_until(self.shown, TIMEOUT, "quillmark to answer --shown")
+        wait_until(lambda: not self.x("xdotool", "search", "--onlyvisible", "--name", "^About Quillmark$"),
+                   TIMEOUT, "the about panel to fade out")
+        self.ok("Scribus shows the document with the layout script loaded; quillmark runs beside it")
+
+    def largest_window_of_scribus(self):
+        best, area = None, 0
+        for window in self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.session.scribus.pid)):
+            geometry = self.geometry(window)
+            if geometry and geometry[2] * geometry[3] > area:
+                best, area = window, geometry[2] * geometry[3]
+        return best if area > 400 * 300 else None
+
+    def geometry(self, window):
+        values = dict(line.split("=", 1) for line in self.x("xdotool", "getwindowgeometry", "--shell", window))
+        try:
+            return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+        except KeyError:
+            return None
+
+    # -- the screen ------------------------------------------------------------------------------
+
+    def screen(self):
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.environment,
+                              capture_output=True, timeout=TIMEOUT, check=True).stdout
+        fields = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+        return int(fields.group(1)), data[fields.end():]
+
+    def region_of(self, picture):
+        """The screen box (left, top, right, bottom) where the picture frame's fill colour shows."""
+        width, pixels = self.screen()
+        pattern = b"".join(b"[" + re.escape(bytes([max(0, c - 12)])) + b"-" + re.escape(bytes([min(255, c + 12)]))
+                           + b"]" for c in COLOURS[picture])
+        points = [(offset // 3 % width, offset // 3 // width)
+                  for offset in (match.start() for match in re.finditer(pattern, pixels)) if offset % 3 == 0]
+        if len(points) < 400:
+            return None
+        xs, ys = sorted(p[0] for p in points), sorted(p[1] for p in points)
+        return xs[0], ys[0], xs[-1], ys[-1], (xs[len(xs) // 2], ys[len(ys) // 2])
+
+    def click_picture(self, picture):
+        region = wait_until(lambda: self.region_of(picture), TIMEOUT, "%s on the screen" % picture)
+        x, y = region[4]
+        self.x("xdotool", "mousemove", str(x), str(y), "click", "1")
+        wait_until(lambda: self.session.result("test.selected") == [picture], TIMEOUT,
+                   "Scribus to select %s" % picture)
+        return region
+
+    def expected_rows(self, path):
+        """What quillmark-cli shows for the file with the same settings: the panel must show the same."""
+        return json.loads(self.cli("show", path, "--json").splitlines()[0])
+
+    # -- the steps -------------------------------------------------------------------------------
+
+    def first_picture(self):
+        path = self.pictures["Picture1"]
+        self.click_picture("Picture1")
+        report = self.wait_shown(lambda r: r["path"] == path and r["visible"] and r["datasets"],
+                                 "the panel to show the first picture")
+        expected = self.expected_rows(path)
+        self.compare_rows(report, expected, "sample.jpg")
+        wait_until(lambda: self.x("xdotool", "search", "--onlyvisible", "--name", "^sample.jpg$"), TIMEOUT,
+                   "the panel titled sample.jpg on the screen")
+        self.shoot("a-first-picture")
+        self.ok("a click on the first picture in Scribus shows its %d datasets in the panel (encoding %s, "
+                "byline %r), as quillmark-cli show does" % (len(report["datasets"]), report["encoding"],
+                                                            report["byline"]))
+        self.first_report = report
+
+    def compare_rows(self, report, expected, name):
+        rows = [(row["code"], row["value"]) for row in report["datasets"]]
+        wanted = [("%d:%d" % (record["record"], record["dataset"]), one_line(record["value"]))
+                  for record in expected["records"]]
+        if rows != wanted:
+            raise Failed("%s: the panel shows %s, quillmark-cli show %s" % (name, rows, wanted))
+        if one_line(report["byline"]) != one_line(expected.get("byline") or ""):
+            raise Failed("%s: the panel's byline %r, quillmark-cli's %r" % (name, report["byline"],
+                                                                             expected.get("byline")))
+        if one_line(report["caption"]) != one_line(expected.get("caption") or ""):
+            raise Failed("%s: the panel's caption %r, quillmark-cli's %r" % (name, report["caption"],
+                                                                              expected.get("caption")))
+
+    def saved_text_frames(self):
+        self.session.result("test.save")
+        root = ElementTree.parse(self.document).getroot()
+        return [item for item in root.iter("PAGEOBJECT") if item.get("PTYPE") == "4"]
+
+    def hot_key(self):
+        before = {item.get("ItemID") for item in self.saved_text_frames()}
+        calls_before = len(self.session.result("test.calls"))
+        self.x("xdotool", "windowactivate", "--sync", self.scribus_window)
+        self.x("xdotool", "key", "--clearmodifiers", HOT_KEY)
+
+        # Saving runs Scribus's event loop, where a request of the program would be answered "busy":
+        # the document is saved once the program's two frames are made.
+        def frames_made():
+            calls = [call for call in self.session.result("test.calls")[calls_before:]
+                     if call["handler"] == "maketextbox"]
+            return calls if len(calls) >= 2 else None
+
+        calls = wait_until(frames_made, TIMEOUT, "two maketextbox requests after %s" % HOT_KEY)
+        if any(call["error"] for call in calls):
+            raise Failed("the layout script failed: %s" % [call["error"] for call in calls])
+        frames = [item for item in self.saved_text_frames() if item.get("ItemID") not in before]
+        if len(frames) != 2:
+            raise Failed("the saved document has %d new text frames" % len(frames))
+        texts = [story_text(frame) for frame in frames]
+        wanted = [one_line(self.first_report["byline"]), one_line(self.first_report["caption"])]
+        if texts != wanted:
+            raise Failed("the new frames hold %r, the panel shows %r" % (texts, wanted))
+        styles = [frame.find(".//DefaultStyle").get("PARENT") if frame.find(".//DefaultStyle") is not None
+                  else None for frame in frames]
+        if styles != ["Byline", "Caption"]:
+            raise Failed("the new frames' paragraph styles are %s" % styles)
+        picture = next(item for item in ElementTree.parse(self.document).getroot().iter("PAGEOBJECT")
+                       if item.get("ANNAME") == "Picture1")
+        below = float(picture.get("YPOS")) + float(picture.get("HEIGHT"))
+        if not all(float(frame.get("YPOS")) >= below for frame in frames):
+            raise Failed("the frames are not below the picture")
+        self.session.result("test.showpage")
+        self.shoot("b-hot-key")
+        self.ok("%s makes two text frames below the first picture, styled Byline and Caption, with the byline "
+                "%r and the caption %r the panel shows" % (HOT_KEY, texts[0], texts[1]))
+
+    def second_picture(self):
+        path = self.pictures["Picture2"]
+        self.click_picture("Picture2")
+        report = self.wait_shown(lambda r: r["path"] == path and r["datasets"], "the panel to follow")
+        if report["encoding"] != MAC_OS_ROMAN:
+            raise Failed("the panel's encoding is %s (%s), not Mac OS Roman" % (report["encoding"],
+                                                                               report["encodingName"]))
+        values = {row["code"]: row["value"] for row in report["datasets"]}
+        for code, text in MAC_ROMAN_DATASETS.items():
+            if values.get(code) != text:
+                raise Failed("dataset %s shows %r, not %r" % (code, values.get(code), text))
+        self.compare_rows(report, self.expected_rows(path), os.path.basename(path))
+        self.shoot("c-second-picture")
+        self.ok("a click on the second picture: the panel follows, encoding guessed as %s (%d), By-line %r"
+                % (report["encodingName"], report["encoding"], values["2:80"]))
+        self.second_report = report
+
+    def third_picture(self):
+        self.session.result("test.gotopage", 2)
+        try:
+            self.show_third_picture()
+        finally:
+            self.session.result("test.gotopage", 1)
+
+    def show_third_picture(self):
+        path = self.pictures["Picture3"]
+        self.click_picture("Picture3")
+        report = self.wait_shown(lambda r: r["path"] == path and r["datasets"], "the panel to show the TIFF")
+        values = {row["code"]: row["value"] for row in report["datasets"]}
+        for code, text in TIFF_DATASETS.items():
+            if values.get(code) != text:
+                raise Failed("TIFF dataset %s shows %r, not %r" % (code, values.get(code), text))
+        self.ok("a click on the TIFF on page 2: the panel shows its %d datasets" % len(report["datasets"]))
+        wait_until(self.alerts, TIMEOUT, "the alert of the missing Source")
+        self.shoot("c-third-picture-alert")
+        self.dismiss_alerts()
+        report = self.wait_shown(lambda r: r["path"] == path and r["byline"] == "Photo: Tina Tiff",
+                                 "the TIFF's byline without its Source")
+        self.compare_rows(report, self.expected_rows(path), os.path.basename(path))
+        self.shoot("c-third-picture")
+        self.ok("the TIFF has no Source, which the byline needs: an alert says so and closes with Return; the "
+                "panel then shows the byline %r and the encoding %s" % (report["byline"], report["encodingName"]))
+
+    def alerts(self):
+        return self.x("xdotool", "search", "--onlyvisible", "--name", "^Quillmark (error|alert)$")
+
+    def dismiss_alerts(self):
+        """Presses Return on each alert the program shows, until none comes for a second."""
+        while True:
+            try:
+                alert = wait_until(self.alerts, 1, "an alert")[0]
+            except TimeoutError:
+                return
+            self.x("xdotool", "windowactivate", "--sync", alert, "key", "Return")
+            wait_until(lambda: alert not in self.alerts(), TIMEOUT, "the alert to close")
+
+    def drag_row(self):
+        """Drags a dataset row of the panel onto an empty part of page 1, as a hand would."""
+        path = self.pictures["Picture2"]
+        self.click_picture("Picture2")
+        self.wait_shown(lambda r: r["path"] == path and r["visible"], "the panel to show the second picture")
+        panel = wait_until(lambda: self.x("xdotool", "search", "--onlyvisible", "--name",
+                                          "^%s$" % re.escape(os.path.basename(path))), TIMEOUT, "the panel")[0]
+        left, top, width, height = self.geometry(panel)
+        region = wait_until(lambda: self.region_of("Picture1"), TIMEOUT, "the first picture on the screen")
+        zoom = (region[2] - region[0] + 1) / PICTURE_WIDTH
+        target = (region[0] + int(60 * zoom), region[3] + int(330 * zoom))
+        calls_before = len(self.session.result("test.calls"))
+        items_before = self.saved_items()
+        start = (left + width // 2 + 60, top + 48)  # a row's value, below the button bar
+        self.x("xdotool", "mousemove", str(start[0]), str(start[1]))
+        self.x("xdotool", "mousedown", "1")
+        for fraction in [index / 24 for index in range(1, 25)]:
+            self.x("xdotool", "mousemove", str(int(start[0] + (target[0] - start[0]) * fraction)),
+                   str(int(start[1] + (target[1] - start[1]) * fraction)))
+            time.sleep(0.03)  # pointer motion as a hand makes it: the drag protocol follows it step by step
+        self.x("xdotool", "mousemove", str(target[0]), str(target[1]))
+        report = self.shown()
+        dragged = [report["datasets"][row] for row in report["selectedRows"]]
+        self.shoot("d-dragging")
+        self.x("xdotool", "mouseup", "1")
+
+        def style_call():
+            calls = self.session.result("test.calls")[calls_before:]
+            return [call for call in calls if call["handler"] == "setparagraphstyleofselectedframe"] or None
+
+        calls = wait_until(style_call, TIMEOUT, "the drag-end paragraph style request at the layout script")
+        if not dragged or calls[0]["arguments"] != ["scribus", "Caption"]:
+            raise Failed("dragged %s; the drag end asked for %s" % (dragged, calls[0]))
+        self.ok("dragging the row %s (%r) onto the page sends the publication's drag-and-drop paragraph style "
+                "\"Caption\" to the layout script" % (dragged[0]["label"], dragged[0]["value"]))
+        try:
+            alert = wait_until(self.alerts, 5, "an alert")
+        except TimeoutError:
+            alert = None
+        self.shoot("d-dropped")
+        added = [item for item in self.saved_items() if item not in items_before]
+        print("note: the document has %s after the drop; the layout script answered %s" % (
+            "%d new item(s): %s" % (len(added), added) if added else "no new item",
+            "the error %r" % calls[0]["error"] if calls[0]["error"] else "without error"))
+        if alert:
+            print("note: quillmark shows that as an alert (%s)" % os.path.join(SHOTS, "d-dropped.png"))
+            self.dismiss_alerts()
+
+    def saved_items(self):
+        self.session.result("test.save")
+        return [(item.get("ItemID"), item.get("PTYPE"), story_text(item))
+                for item in ElementTree.parse(self.document).getroot().iter("PAGEOBJECT")]
+
+    def switch_away_and_back(self):
+        self.x("xdotool", "windowactivate", "--sync", self.scribus_window)
+        self.wait_shown(lambda r: r["visible"], "the panel to show while Scribus is in front")
+        other_log = open(os.path.join(self.folder, "xmessage.log"), "wb")
+        other = self.start(["xmessage", "-geometry", "+80+80", "Another program"], other_log)
+        window = wait_until(lambda: self.x("xdotool", "search", "--onlyvisible", "--class", "Xmessage"), TIMEOUT,
+                            "the other program's window")[0]
+        self.x("xdotool", "windowactivate", "--sync", window)
+        self.wait_shown(lambda r: not r["visible"], "the panel to hide while another program is in front")
+        title = "^%s$" % re.escape(os.path.basename(self.pictures["Picture2"]))
+        if self.x("xdotool", "search", "--onlyvisible", "--name", title):
+            raise Failed("the panel is still on the screen")
+        self.shoot("e-other-program")
+        self.ok("with another program in front the panel hides")
+        self.x("xdotool", "windowactivate", "--sync", self.scribus_window)
+        self.wait_shown(lambda r: r["visible"], "the panel to show again with Scribus in front")
+        wait_until(lambda: self.x("xdotool", "search", "--onlyvisible", "--name", title), TIMEOUT,
+                   "the panel on the screen")
+        self.shoot("e-back-to-scribus")
+        self.ok("back to Scribus the panel shows again")
+        other.terminate()
+
+    def run(self):
+        self.environment = dict(os.environ, QUILLMARK_DEFAULTS=os.path.join(self.folder, "defaults.plist"),
+                                LANG=os.environ.get("LANG") or "en_US.UTF-8")
+        for name in ("QUILLMARK_LAYOUT_SOCKET", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE", "LC_ALL",
+                     "LC_MESSAGES", "QUILLMARK_RESOURCES"):
+            self.environment.pop(name, None)
+        try:
+            self.step("pictures", self.make_pictures)
+            self.step("settings", self.settings)
+            self.step("start", self.start_desk)
+            if self.failures:
+                return
+            self.step("a first picture", self.first_picture)
+            self.step("b hot key", self.hot_key)
+            self.step("c second picture", self.second_picture)
+            self.step("c third picture", self.third_picture)
+            self.step("d drag", self.drag_row)
+            self.step("e switch", self.switch_away_and_back)
+            if self.quillmark.poll() is not None:
+                self.fail("quillmark ended with status %s" % self.quillmark.returncode)
+        finally:
+            self.close()
+
+
+def main():
+    missing = missing_programs() + [name for name in ("xdotool", "import", "convert", "xmessage")
+                                    if shutil.which(name) is None]
+    if missing:
+        print("skipped: %s not installed" % ", ".join(missing))
+        return SKIP
+    for program in ("quillmark", "quillmark-cli"):
+        if not os.access(os.path.join(BIN, program), os.X_OK):
+            print("FAIL: %s is not built in %s" % (program, BIN))
+            return 1
+    os.makedirs(SHOTS, exist_ok=True)
+    for name in os.listdir(SHOTS):
+        if name.endswith(".png"):
+            os.unlink(os.path.join(SHOTS, name))
+    folder = tempfile.mkdtemp(prefix="quillmark-e2e-")
+    walk = Walk(folder)
+    try:
+        walk.run()
+    finally:
+        if walk.failures:
+            print("the walk-through's files are kept in %s (quillmark.log, scribus/scribus.log)" % folder)
+        else:
+            shutil.rmtree(folder, ignore_errors=True)
+    print("%s: %d failed; screenshots in %s" % ("FAIL" if walk.failures else "ok", walk.failures, SHOTS))
+    return 1 if walk.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
