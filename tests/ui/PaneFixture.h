@@ -35,4 +35,24 @@ inline LoadedPane loadPane(const std::string& paneClass)
     return {panes.empty() ? nullptr : panes.front(), record->releasePane};
 }
 
+// A widget test of one pane: the plug-in loaded over the fixture's controller, its view made.
+class PaneFixture : public WidgetFixture {
+protected:
+    void openPane(const std::string& paneClass)
+    {
+        mPane = loadPane(paneClass);
+        ASSERT_NE(mPane, nullptr);
+        mView = mPane->paneView();
+        ASSERT_NE(mView, nullptr);
+    }
+    void TearDown() override
+    {
+        mPane.reset();
+        WidgetFixture::TearDown();
+    }
+
+    LoadedPane mPane{nullptr, [](SS_PreferencePaneProtocol*) {}};
+    QWidget* mView = nullptr;
+};
+
 } // namespace qm::test

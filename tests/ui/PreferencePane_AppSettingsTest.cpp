@@ -16,31 +16,21 @@
 namespace qm::test {
 namespace {
 
-class PreferencePane_AppSettingsTest : public WidgetFixture {
+class PreferencePane_AppSettingsTest : public PaneFixture {
 protected:
     void SetUp() override
     {
-        WidgetFixture::SetUp();
+        PaneFixture::SetUp();
         mWorkspace->setApplications("sla", {"/usr/bin/scribus-ng", "/usr/bin/gimp", "/usr/bin/scribus"});
         mWorkspace->setDisplayName("/usr/bin/scribus", "Scribus");
         mWorkspace->setDisplayName("/usr/bin/scribus-ng", "Scribus NG");
         mWorkspace->setDisplayName("/usr/bin/gimp", "GIMP");
-        mPane = loadPane("PreferencePane_AppSettings");
-        ASSERT_TRUE(mPane);
-        mView = mPane->paneView();
-        ASSERT_NE(mView, nullptr);
-    }
-    void TearDown() override
-    {
-        mPane.reset();
-        WidgetFixture::TearDown();
+        openPane("PreferencePane_AppSettings");
     }
 
     ScopedEnvironment mSession{"XDG_SESSION_TYPE", "x11"};
     ScopedEnvironment mNoWayland{"WAYLAND_DISPLAY", std::nullopt};
     ScopedEnvironment mConfig{"XDG_CONFIG_HOME", (mFolder.path() / "config").string()};
-    LoadedPane mPane{nullptr, [](SS_PreferencePaneProtocol*) {}};
-    QWidget* mView = nullptr;
 };
 
 TEST(PreferencePanesTest, EachPaneHasItsNameAndToolTipAndNoViewWithoutAController)

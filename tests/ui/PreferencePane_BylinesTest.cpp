@@ -26,21 +26,13 @@
 namespace qm::test {
 namespace {
 
-class PreferencePane_BylinesTest : public WidgetFixture {
+class PreferencePane_BylinesTest : public PaneFixture {
 protected:
     void SetUp() override
     {
-        WidgetFixture::SetUp();
+        PaneFixture::SetUp();
         Pasteboard::install(nullptr);
-        mPane = loadPane("PreferencePane_Bylines");
-        ASSERT_NE(mPane, nullptr);
-        mView = mPane->paneView();
-        ASSERT_NE(mView, nullptr);
-    }
-    void TearDown() override
-    {
-        mPane.reset();
-        WidgetFixture::TearDown();
+        openPane("PreferencePane_Bylines");
     }
 
     template <typename Widget>
@@ -87,8 +79,6 @@ protected:
         return error;
     }
 
-    LoadedPane mPane{nullptr, [](SS_PreferencePaneProtocol*) {}};
-    QWidget* mView = nullptr;
 };
 
 TEST_F(PreferencePane_BylinesTest, IsTheTextExtractionPaneTallerWhileSettingsComeFromAFile)

@@ -15,20 +15,12 @@
 namespace qm::test {
 namespace {
 
-class PreferencePane_PanelUITest : public WidgetFixture {
+class PreferencePane_PanelUITest : public PaneFixture {
 protected:
     void SetUp() override
     {
-        WidgetFixture::SetUp();
-        mPane = loadPane("PreferencePane_PanelUI");
-        ASSERT_TRUE(mPane);
-        mView = mPane->paneView();
-        ASSERT_NE(mView, nullptr);
-    }
-    void TearDown() override
-    {
-        mPane.reset();
-        WidgetFixture::TearDown();
+        PaneFixture::SetUp();
+        openPane("PreferencePane_PanelUI");
     }
 
     std::vector<std::string> openWithApps() const
@@ -47,8 +39,6 @@ protected:
         return path.string();
     }
 
-    LoadedPane mPane{nullptr, [](SS_PreferencePaneProtocol*) {}};
-    QWidget* mView = nullptr;
 };
 
 TEST_F(PreferencePane_PanelUITest, EachControlWritesItsDefault)

@@ -21,20 +21,12 @@ QVariant encodingData(StringEncoding encoding)
     return QVariant::fromValue<qlonglong>(encoding);
 }
 
-class PreferencePane_TextDecodingTest : public WidgetFixture {
+class PreferencePane_TextDecodingTest : public PaneFixture {
 protected:
     void SetUp() override
     {
-        WidgetFixture::SetUp();
-        mPane = loadPane("PreferencePane_TextDecoding");
-        ASSERT_TRUE(mPane);
-        mView = mPane->paneView();
-        ASSERT_NE(mView, nullptr);
-    }
-    void TearDown() override
-    {
-        mPane.reset();
-        WidgetFixture::TearDown();
+        PaneFixture::SetUp();
+        openPane("PreferencePane_TextDecoding");
     }
 
     std::vector<StringEncoding> panelEncodings() const
@@ -46,8 +38,6 @@ protected:
         return numbers;
     }
 
-    LoadedPane mPane{nullptr, [](SS_PreferencePaneProtocol*) {}};
-    QWidget* mView = nullptr;
 };
 
 QString shownValue(IPTCPanel& panel, const QString& label)
