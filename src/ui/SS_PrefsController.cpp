@@ -44,7 +44,7 @@ protected:
 
 std::string mainBundleString(const char* key, const char* fallback)
 {
-    const auto info = Bundle::main().plistResource("Info");
+    static const std::optional<PlistValue> info = Bundle::main().plistResource("Info");
     const PlistValue* value = info ? info->find(key) : nullptr;
     return value && value->string() ? *value->string() : fallback;
 }
@@ -52,6 +52,18 @@ std::string mainBundleString(const char* key, const char* fallback)
 std::string format(std::string_view pattern, std::string_view argument)
 {
     return formatText(pattern, {argument});
+}
+
+void centerWindow(QWidget& window)
+{
+    window.move(window.screen()->availableGeometry().center() - window.rect().center());
+}
+
+void orderFront(QWidget& window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 // The view's size as the pane made it, else as its layout wants it, within the view's own limits
@@ -167,12 +179,9 @@ void SS_PrefsController::createPreferencesWindowAndDisplay(bool display)
 {
     if (mPrefsWindow) {
         if (mAlwaysOpensCentered && !mPrefsWindow->isVisible())
-            mPrefsWindow->move(mPrefsWindow->screen()->availableGeometry().center() - mPrefsWindow->rect().center());
-        if (display) {
-            mPrefsWindow->show();
-            mPrefsWindow->raise();
-            mPrefsWindow->activateWindow();
-        }
+            centerWindow(*mPrefsWindow);
+        if (display)
+            orderFront(*mPrefsWindow);
         return;
     }
     auto window = std::make_unique<PreferencesWindow>();
@@ -197,12 +206,9 @@ void SS_PrefsController::createPreferencesWindowAndDisplay(bool display)
         destroyPreferencesWindow();
         return;
     }
-    mPrefsWindow->move(mPrefsWindow->screen()->availableGeometry().center() - mPrefsWindow->rect().center());
-    if (display) {
-        mPrefsWindow->show();
-        mPrefsWindow->raise();
-        mPrefsWindow->activateWindow();
-    }
+    centerWindow(*mPrefsWindow);
+    if (display)
+        orderFront(*mPrefsWindow);
 }
 
 bool SS_PrefsController::loadFirstPane()
