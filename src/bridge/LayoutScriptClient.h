@@ -59,6 +59,8 @@ public:
     // Connected and not closed by the other side.
     bool isConnected() const;
     void disconnect();
+    // From any thread: ends the connection, so that a call waiting for its answer returns at once.
+    void interrupt();
 
     // Connects when needed, sends the call, and waits for its answer.
     LayoutCallResult call(std::string_view handler, const nlohmann::json& arguments);
@@ -67,6 +69,7 @@ private:
     class Connection;
 
     LayoutCallResult connectUnlocked();
+    void closeConnection();
     LayoutCallResult openConnection();
     LayoutCallResult shakeHands();
     LayoutCallResult send(std::string_view handler, const nlohmann::json& arguments);
@@ -80,6 +83,8 @@ private:
     mutable std::mutex mCallMutex; // one call at a time; guards mConnection and mNextId
     std::unique_ptr<Connection> mConnection;
     std::int64_t mNextId = 0;
+    std::mutex mSocketMutex; // guards mSocket, the open connection's descriptor (-1 without one)
+    int mSocket = -1;
 };
 
 } // namespace qm

@@ -132,6 +132,7 @@ int main(int argc, char** argv)
     defaults.registerDefaults({{"showIptcPanelOnStartup", qm::PlistValue(true)}});
     qm::ProgramWindows windows(controller, defaults);
     controller.setWindowHooks(windows.windowHooks());
+    controller.runLayoutCallsOnWorker();
     controller.awakeFromNib();
 
     qm::SingleInstance instance;
@@ -152,5 +153,7 @@ int main(int argc, char** argv)
     };
     QObject::connect(&application, &QGuiApplication::commitDataRequest, shutDownOnce);
     QObject::connect(&application, &QCoreApplication::aboutToQuit, shutDownOnce);
-    return application.exec();
+    const int status = application.exec();
+    qm::endQtMainThread();
+    return status;
 }

@@ -302,5 +302,52 @@ TEST_F(LayoutConnectionTest, SelectionChangesReachTheHandlerThroughTheMainThread
     EXPECT_EQ(changes, 2);
 }
 
+
+// What the text frame command tells the user rests on how far the connection got: no Scribus, a
+// Scribus without the layout script, a stopped or silent one (asked again only after a pause, so
+// nobody waits twice), a busy one, or the program's own launcher standing for Scribus.
+TEST_F(LayoutConnectionTest, ReachTellsWhyTheApplicationDoesNotAnswer)
+{
+    using Reach = LayoutConnection::Reach;
+    struct Case {
+        const char* name;
+        bool started, socket, stopped, silent, busy;
+        Reach reach;
+    };
+    const Case cases[] = {
+        {"not running", false, false, false, false, false, Reach::NotRunning},
+        {"running without the layout script", true, false, false, false, false, Reach::WithoutLayoutScript},
+        {"stopped", true, true, true, false, false, Reach::NotAnswering},
+        {"silent", true, true, false, true, false, Reach::NotAnswering},
+        {"busy", true, true, false, false, true, Reach::Busy},
+        {"answering", true, true, false, false, false, Reach::Answering},
+    };
+    for (const auto& c : cases) {
+        mRunningApplications.clear();
+        mProcesses->setProcesses(c.started ? std::vector<RunningApplication>{{ScribusPid, "/usr/bin/scribus"}}
+                                           : std::vector<RunningApplication>{});
+        if (c.socket)
+            startScribus().setDocument(FakeLayoutApplication::Document{});
+        mProcesses->setStopped(ScribusPid, c.stopped);
+        if (c.socket) {
+            mRunningApplications[ScribusPid]->setSilent(c.silent);
+            mRunningApplications[ScribusPid]->setBusy(c.busy);
+        }
+        LayoutConnection connection(bundle());
+        connection.setCallTimeout(std::chrono::milliseconds(200));
+        const auto state = connection.stateForStyles("", "", "");
+        EXPECT_EQ(state.reach, c.reach) << c.name;
+        EXPECT_EQ(state.isRunning, c.reach == Reach::Answering) << c.name;
+        const auto again = std::chrono::steady_clock::now();
+        EXPECT_EQ(connection.stateForStyles("", "", "").reach, c.reach) << c.name;
+        if (c.silent)
+            EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(150)) << c.name;
+        mProcesses->setStopped(ScribusPid, false);
+    }
+    mProcesses->setProcesses({});
+    mWorkspace->setApplication(LayoutConnection::DocumentExtension, "/usr/bin/quillmark-scribus");
+    EXPECT_EQ(LayoutConnection(bundle()).instanceName(), "scribus");
+}
+
 } // namespace
 } // namespace qm

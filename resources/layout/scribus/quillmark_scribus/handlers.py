@@ -213,4 +213,14 @@ def selection_signature():
         return None
     count = scribus.selectionCount()
     names = tuple(scribus.getSelectedObject(index) for index in range(count))
-    return (scribus.getDocName(), names, image_path_of(names[0]) if names else "")
+    path = image_path_of(names[0]) if names else ""
+    return (scribus.getDocName(), names, path, file_version(path))
+
+
+def file_version(path):
+    """A selected picture rewritten on disk (re-captioned elsewhere) is a change to follow."""
+    try:
+        status = os.stat(path) if path else None
+    except OSError:
+        return None
+    return (status.st_size, status.st_mtime_ns, status.st_ino) if status else None

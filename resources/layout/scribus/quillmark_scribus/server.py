@@ -20,6 +20,8 @@ from .errors import ScriptError
 
 PROTOCOL = 1
 SELECTION_POLL_MS = 250
+# Handlers whose work may change the selection (the new frame is selected).
+PROGRAM_SELECTS = ("maketextbox", "setparagraphstyleofselectedframe")
 # A request line longer than this is not from the program: the connection is closed.
 MAX_LINE_BYTES = 16 * 1024 * 1024
 
@@ -158,6 +160,9 @@ class LayoutServer:
             return function(*arguments)
         finally:
             self.handling = False
+            if handler in PROGRAM_SELECTS:
+                # The program's own frame becomes the selection: that is no change for it to follow.
+                self.last_selection = self.current_selection()
 
     def current_selection(self):
         try:
