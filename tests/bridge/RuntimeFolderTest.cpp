@@ -44,7 +44,6 @@ TEST(RuntimeFolderTest, TheFallbackFolderIsUsedOnlyWhenItIsTheUsersPrivateFolder
         {"missing: made with mode 0700", [](const fs::path&, const fs::path&) {}, true, ""},
         {"the user's own 0700 folder", makeWithMode(0700), true, ""},
         {"open to every user", makeWithMode(0777), false, "its mode is 0777"},
-        {"readable by others", makeWithMode(0755), false, "its mode is 0755"},
         {"a symbolic link to a shared folder",
          [](const fs::path& folder, const fs::path& shared) { fs::create_directory_symlink(shared, folder); }, false,
          "symbolic link"},

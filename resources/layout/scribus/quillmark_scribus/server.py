@@ -7,6 +7,7 @@ exception escaping into Scribus would open a modal error box (or, from a Qt slot
 
 import atexit
 import json
+import math
 import os
 import sys
 import time
@@ -39,6 +40,14 @@ def log(message):
 def refuse_constant(name):
     """NaN and Infinity are no JSON: a request holding them is refused."""
     raise ValueError("%s is not a JSON number" % name)
+
+
+def finite_float(text):
+    """A number too large for a float (1e999) is refused rather than read as infinite."""
+    number = float(text)
+    if not math.isfinite(number):
+        raise ValueError("%s is too large a number" % text[:40])
+    return number
 
 
 def check_protocol(arguments):
@@ -99,7 +108,8 @@ class Connection:
     def send(self, message):
         if not self.open:
             return
-        self.socket.write(json.dumps(message, ensure_ascii=False).encode("utf-8") + b"\n")
+        # A text that is no Unicode (a lone surrogate escaped in a request) goes back as "?".
+        self.socket.write(json.dumps(message, ensure_ascii=False).encode("utf-8", "replace") + b"\n")
         self.socket.flush()
 
     def close(self):
@@ -208,7 +218,7 @@ class LayoutServer:
         """The answer to one request line; on a connection not yet greeted, only "hello" is taken."""
         request_id = None
         try:
-            request = json.loads(line.decode("utf-8"), parse_constant=refuse_constant)
+            request = json.loads(line.decode("utf-8"), parse_constant=refuse_constant, parse_float=finite_float)
             if not isinstance(request, dict):
                 raise ValueError("a request is a JSON object")
             request_id = request.get("id")
@@ -222,7 +232,7 @@ class LayoutServer:
             return {"id": request_id, "result": self.run(handler, arguments)}
         except ScriptError as error:
             return {"id": request_id, "error": error.as_json()}
-        except (ValueError, AttributeError, TypeError) as error:
+        except (ValueError, AttributeError, TypeError, RecursionError) as error:
             return {"id": request_id, "error": {"number": errors.BAD_REQUEST, "message": str(error),
                                                 "brief": type(error).__name__}}
         except Exception as error:  # noqa: BLE001 - every failure is an answer
