@@ -29,10 +29,12 @@ bool usesFallback()
     return environment("XDG_RUNTIME_DIR").empty();
 }
 
-// Makes the folder with mode 0700 unless something is there already; what is there is left as it is.
+// Makes the folder with mode 0700 (whatever the umask) unless something is there already; what is
+// there is left as it is.
 void makeFolder(const fs::path& folder)
 {
-    ::mkdir(folder.c_str(), 0700);
+    if (::mkdir(folder.c_str(), 0700) == 0)
+        ::chmod(folder.c_str(), 0700);
 }
 
 // Says why the folder is refused, once for each folder in this process.

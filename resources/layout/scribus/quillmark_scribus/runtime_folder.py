@@ -33,11 +33,13 @@ def problem_with_fallback(folder):
 
 
 def _make(folder):
-    """Makes the folder with mode 0700 unless something is there already; that is left as it is."""
+    """Makes the folder with mode 0700 (whatever the umask) unless something is there already; that
+    is left as it is."""
     try:
         os.mkdir(folder, 0o700)
     except OSError:
-        pass
+        return
+    os.chmod(folder, 0o700)
 
 
 def socket_folder():
