@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,10 +32,10 @@ TEST(RuntimeFolderTest, TheFallbackFolderIsUsedOnlyWhenItIsTheUsersPrivateFolder
         bool used;
         const char* reason;
     };
-    const auto makeWithMode = [](mode_t mode) {
-        return [mode](const fs::path& folder, const fs::path&) {
+    const auto makeWithMode = [](mode_t mode, uid_t owner = ::getuid()) {
+        return [=](const fs::path& folder, const fs::path&) {
             fs::create_directory(folder);
-            ::chmod(folder.c_str(), mode);
+            ASSERT_EQ(::chmod(folder.c_str(), mode) + ::chown(folder.c_str(), owner, ::getgid()), 0);
         };
     };
     const Case cases[] = {
@@ -47,15 +45,7 @@ TEST(RuntimeFolderTest, TheFallbackFolderIsUsedOnlyWhenItIsTheUsersPrivateFolder
         {"a symbolic link to a shared folder",
          [](const fs::path& folder, const fs::path& shared) { fs::create_directory_symlink(shared, folder); }, false,
          "symbolic link"},
-        {"a file", [](const fs::path& folder, const fs::path&) { std::ofstream(folder) << "x"; }, false,
-         "not a folder"},
-        {"another user's 0700 folder",
-         [](const fs::path& folder, const fs::path&) {
-             fs::create_directory(folder);
-             ::chmod(folder.c_str(), 0700);
-             ASSERT_EQ(::chown(folder.c_str(), 4242, ::getgid()), 0);
-         },
-         false, "belongs to another user"},
+        {"another user's 0700 folder", makeWithMode(0700, 4242), false, "belongs to another user"},
     };
     for (const auto& testCase : cases) {
         if (std::string(testCase.reason) == "belongs to another user" && ::getuid() != 0)

@@ -76,21 +76,17 @@ TEST_F(SingleInstanceTest, ALaterStartAskingWhatIsShownGetsTheReportAndHandsNoth
     EXPECT_EQ(requests, 0);
 }
 
-int unconnectedSocket()
+// A socket connected to the program that gives up reading or writing after five seconds.
+int clientSocket()
 {
     const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const timeval limit{5, 0};
     ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    return socket;
-}
-
-void connectToProgram(int socket)
-{
     sockaddr_un address{AF_UNIX, {}};
-    const std::string path = SingleInstance::socketPath().toStdString();
-    std::copy(path.begin(), path.end(), address.sun_path);
+    SingleInstance::socketPath().toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
     ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    return socket;
 }
 
 // Connections to the program made beside its event loop.
@@ -99,10 +95,8 @@ struct RawClients {
 
     explicit RawClients(int count)
     {
-        for (int index = 0; index < count; ++index) {
-            sockets.push_back(unconnectedSocket());
-            connectToProgram(sockets.back());
-        }
+        for (int index = 0; index < count; ++index)
+            sockets.push_back(clientSocket());
     }
     ~RawClients()
     {
@@ -146,8 +140,7 @@ struct DescriptorsUsedUp {
     }
     ~DescriptorsUsedUp()
     {
-        for (int descriptor : fillers)
-            ::close(descriptor);
+        std::for_each(fillers.begin(), fillers.end(), ::close);
         ::setrlimit(RLIMIT_NOFILE, &saved);
     }
 };
@@ -190,13 +183,14 @@ TEST_F(SingleInstanceTest, HostileClientsLeaveTheSocketAnsweringAndTheProgramAlo
          "refused", {}},
         {"a failed accept: the program listens again",
          [] {
-             const int socket = unconnectedSocket();
              {
                  DescriptorsUsedUp noneLeft;
-                 connectToProgram(socket);
+                 ::close(noneLeft.fillers.back()); // room for the client's socket, none for the program's accept
+                 noneLeft.fillers.pop_back();
+                 const int socket = clientSocket();
                  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                 ::close(socket);
              }
-             ::close(socket);
              std::this_thread::sleep_for(std::chrono::milliseconds(1200));
              return RawClients(1).exchange("show\n", 3);
          },
