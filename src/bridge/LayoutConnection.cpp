@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "bridge/LayoutImagePath.h"
 #include "errors/errorHandler.h"
 #include "foundation/Log.h"
 #include "foundation/MainThread.h"
@@ -423,7 +424,7 @@ std::optional<std::string> LayoutConnection::selectedImagePath(Error* error)
 std::optional<std::string> LayoutConnection::imagePathFromResult(const LayoutCallResult& result, Error* error) const
 {
     if (auto path = result.answered() ? imagePathText(result.result) : std::nullopt) {
-        std::replace(path->begin(), path->end(), ':', '/');
+        *path = posixImagePath(std::move(*path));
         if (!path->empty())
             return path;
         if (error)

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "bridge/LineBuffer.h"
+#include "bridge/RuntimeFolder.h"
 #include "bridge/UnixSocket.h"
 #include "foundation/Log.h"
 #include "foundation/MainThread.h"
@@ -182,9 +183,7 @@ private:
 
 fs::path LayoutScriptClient::socketFolder()
 {
-    if (auto runtime = environment("XDG_RUNTIME_DIR"); !runtime.empty())
-        return fs::path(runtime) / "quillmark";
-    return fs::temp_directory_path() / ("quillmark-" + std::to_string(::getuid()));
+    return RuntimeFolder::path();
 }
 
 fs::path LayoutScriptClient::socketPathForProcess(int pid)

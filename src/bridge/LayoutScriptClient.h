@@ -34,7 +34,7 @@ public:
     static constexpr std::int32_t WrongProtocolErrorNumber = -9;
     static constexpr std::int32_t TimedOutErrorNumber = -1712;
 
-    // $XDG_RUNTIME_DIR/quillmark, else <temporary folder>/quillmark-<user id>.
+    // RuntimeFolder::path(): $XDG_RUNTIME_DIR/quillmark, else a private <temporary folder>/quillmark-<user id>.
     static std::filesystem::path socketFolder();
     // The socket of the layout script in the application with that process id: socketFolder()/<pid>.
     static std::filesystem::path socketPathForProcess(int pid);

@@ -137,10 +137,17 @@ TEST_F(LayoutConnectionTest, TheSelectedImagePathFollowsTheColonAndErrorRules)
         std::optional<Error> error;
     };
     const Case cases[] = {
-        {"colons become slashes", [](auto& a) { a.answer("getselectedpictureframeimageposixpath", "HD:pics:a:b.jpg"); },
-         "HD/pics/a/b.jpg", std::nullopt},
+        {"volume form: colons become slashes",
+         [](auto& a) { a.answer("getselectedpictureframeimageposixpath", "HD:pics:a:b.jpg"); }, "HD/pics/a/b.jpg",
+         std::nullopt},
+        {"POSIX path: a colon is part of a name",
+         [](auto& a) { a.answer("getselectedpictureframeimageposixpath", "/desk/pics/12:30.jpg"); },
+         "/desk/pics/12:30.jpg", std::nullopt},
+        {"relative POSIX path: a colon after a slash is kept",
+         [](auto& a) { a.answer("getselectedpictureframeimageposixpath", "pics/12:30.jpg"); }, "pics/12:30.jpg",
+         std::nullopt},
         {"first item of a list", [](auto& a) { a.answer("getselectedpictureframeimageposixpath", {"/x:y.tif", "z"}); },
-         "/x/y.tif", std::nullopt},
+         "/x:y.tif", std::nullopt},
         {"error -10 answers its message unchanged",
          [](auto& a) { a.fail("getselectedpictureframeimageposixpath", {-10, "HD:pics:c.jpg", "brief"}); },
          "HD:pics:c.jpg", Error{"NSOSStatusErrorDomain", -10, "HD:pics:c.jpg", "brief"}},
