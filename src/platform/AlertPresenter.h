@@ -19,7 +19,8 @@ struct Alert {
 };
 
 struct AlertResponse {
-    int buttonIndex = 0; // index into buttonTitles (0 = first/default)
+    static constexpr int NoButton = -1; // the alert went without an answer (replaced by another)
+    int buttonIndex = 0; // index into buttonTitles (0 = first/default), or NoButton
     bool suppressionChecked = false;
 };
 

@@ -59,7 +59,7 @@ AlertResponse responseOf(const QMessageBox& box, const std::vector<QPushButton*>
 {
     AlertResponse response;
     const auto clicked = std::find(buttons.begin(), buttons.end(), box.clickedButton());
-    response.buttonIndex = clicked == buttons.end() ? 0 : static_cast<int>(clicked - buttons.begin());
+    response.buttonIndex = clicked == buttons.end() ? AlertResponse::NoButton : static_cast<int>(clicked - buttons.begin());
     response.suppressionChecked = box.checkBox() && box.checkBox()->isChecked();
     return response;
 }
@@ -101,7 +101,7 @@ void QtAlertPresenter::show(const Alert& alert, Completion completion)
         return;
     }
     if (mShown)
-        mShown->close();
+        mShown->done(QDialog::Rejected); // answered with no button; a close could be refused
     auto* box = new QMessageBox;
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
