@@ -142,7 +142,7 @@ private:
     void checkedTextFrame(const std::shared_ptr<FrameChain>& chain, const FrameRequest& request,
                           LayoutConnection::State state, bool optionKeyDown, const IPTCRecordArray& records);
     void sendTextFrame(const std::shared_ptr<FrameChain>& chain, const LayoutArguments& request);
-    void readLayoutSelection(LayoutConnection& connection);
+    void readLayoutSelection(LayoutConnection& connection, std::function<void(const std::optional<std::string>&)> take);
     void showLayoutProblem(LayoutConnection::Reach reach);
     void showCodedAlert(std::int32_t code, std::vector<std::string> buttons = {}, AlertPresenter::Completion completion = {});
     void observeDefaults();

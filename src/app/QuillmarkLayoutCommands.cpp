@@ -64,29 +64,46 @@ struct Quillmark::FrameChain {
     }
 };
 
+// A layout application found (started, or started again) shows its selected picture at once; one
+// with no picture selected leaves the shown image as it is (a file given at start, a dropped one).
 void Quillmark::runLayoutCallsOnWorker()
 {
-    mLayout.runOnWorker([this](LayoutConnection& connection) { readLayoutSelection(connection); });
+    mLayout.runOnWorker([this](LayoutConnection& connection) {
+        readLayoutSelection(connection, [this](const std::optional<std::string>& path) {
+            if (path)
+                mCurrentImage.updateFromFilePath(path);
+        });
+    });
 }
 
+// The selection read is taken only while nothing else made another image current meanwhile.
 void Quillmark::updateFromLayoutSelection()
 {
     if (std::exchange(mSelectionReadQueued, true))
         return;
-    mLayout.run([this](LayoutConnection& connection) { readLayoutSelection(connection); });
+    mLayout.run([this, asked = mCurrentImage.currentImagePath()](LayoutConnection& connection) {
+        readLayoutSelection(connection, [this, asked](const std::optional<std::string>& path) {
+            mSelectionReadQueued = false;
+            if (mCurrentImage.currentImagePath() == asked)
+                mCurrentImage.updateFromFilePath(path);
+        });
+    });
 }
 
-// On the layout worker (or at once): reads the selection, and makes its picture current on the
-// main thread.
-void Quillmark::readLayoutSelection(LayoutConnection& connection)
+// On the layout worker (or at once): reads the selection, and hands its picture to `take` on the
+// main thread. A selection that could not be read (the application is busy, not answering, gone
+// or without the layout script) is not handed on.
+void Quillmark::readLayoutSelection(LayoutConnection& connection,
+                                    std::function<void(const std::optional<std::string>&)> take)
 {
     Error error;
     const auto path = connection.selectedImagePath(&error);
-    const bool unknown = selectionUnknown(error);
-    mLayout.onMain([this, path, unknown] {
-        mSelectionReadQueued = false;
-        if (!unknown)
-            mCurrentImage.updateFromFilePath(path);
+    const bool unknown = selectionUnknown(error) || connection.reach() != Reach::Answering;
+    mLayout.onMain([this, path, unknown, take = std::move(take)] {
+        if (unknown)
+            mSelectionReadQueued = false;
+        else
+            take(path);
     });
 }
 
