@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "bridge/LayoutConnection.h"
 #include "foundation/UserDefaults.h"
@@ -22,6 +23,8 @@
 #include "ui/QtMainThread.h"
 #include "ui/QtPasteboard.h"
 #include "ui/ResourceImages.h"
+#include "ui/SettingsFileAlerts.h"
+#include "ui/SettingsFileWatcher.h"
 #include "ui/SignalQuitter.h"
 #include "ui/SingleInstance.h"
 #include "ui/ValueTransformers.h"
@@ -124,6 +127,7 @@ int main(int argc, char** argv)
     installPlatform();
     QApplication::setWindowIcon(qm::ResourceImages::applicationIcon());
     auto& defaults = qm::UserDefaults::standard();
+    qm::SettingsFileAlerts settingsAlerts(defaults);
     qm::registerValueTransformers(defaults);
     qm::registerApplicationInstancePathTransformers();
     auto connection = std::make_shared<qm::LayoutConnection>();
@@ -133,6 +137,8 @@ int main(int argc, char** argv)
     qm::ProgramWindows windows(controller, defaults);
     controller.setWindowHooks(windows.windowHooks());
     controller.awakeFromNib();
+    qm::SettingsFileWatcher settingsWatcher(defaults);
+    QTimer::singleShot(0, [&settingsAlerts] { settingsAlerts.tellDamageFoundAtStart(); });
 
     qm::SingleInstance instance;
     instance.listen([&windows](const std::optional<QString>& request) { windows.takeRequest(request); });
