@@ -138,10 +138,10 @@ void Quillmark::observeDefaults()
             installHotKeysUnlessEditing();
         }));
     // Hot keys stored by another program (or a script) replace the held ones at once.
-    for (const char* key : GlobalHotKeys::DefaultsKeys)
-        mObservers.push_back(mDefaults.addObserver(key, [this](const std::string&, const auto&) {
-            mHotKeys.reloadHotKeyEventsFromUserDefaults(mDefaults);
-            installHotKeysUnlessEditing();
+    for (std::size_t index = 0; index < GlobalHotKeys::DefaultsKeys.size(); ++index)
+        mObservers.push_back(mDefaults.addObserver(GlobalHotKeys::DefaultsKeys[index], [this, index](const std::string&, const auto&) {
+            if (mHotKeys.reloadHotKeyEventFromUserDefaults(mDefaults, static_cast<GlobalHotKeys::FixedID>(index)))
+                installHotKeysUnlessEditing();
         }));
     mObservers.push_back(mDefaults.addObserver(LayoutApplications::PreferredApplicationKey,
                                                [this](const std::string&, const auto&) { applyPreferredLayoutApplication(); }));

@@ -2,14 +2,11 @@
 // the file holds then, and a reload takes in the others' keys.
 #include "foundation/UserDefaults.h"
 
-#include "foundation/Log.h"
 #include "foundation/PropertyList.h"
 #include "PlistTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sys/stat.h>
 
 namespace qm {
 namespace {
@@ -70,62 +67,6 @@ TEST(SharedSettingsFileTest, EachWriterSavesOnlyItsChangesAndAReloadTakesInTheOt
         EXPECT_EQ(heard, c.heardByHereOnReload);
         EXPECT_EQ(here.persistentDomain(), c.after);
     }
-}
-
-TEST(SharedSettingsFileTest, AReloadKeepsChangesThatCouldNotBeSavedYet)
-{
-    TempFolder folder;
-    const fs::path file = folder.path() / "defaults.plist";
-    UserDefaults here(file);
-    UserDefaults other(file);
-    ASSERT_TRUE(other.setObject("theirs", 1));
-    ::chmod(file.c_str(), 0444);
-    LogCapture log;
-    EXPECT_FALSE(here.setObject("mine", 2));
-    here.reloadFromDisk();
-    EXPECT_EQ(here.persistentDomain(), (PlistDictionary{{"theirs", 1}, {"mine", 2}}));
-}
-
-TEST(SharedSettingsFileTest, AReadOnlyFileIsNeverReplacedAndTheFailureIsTold)
-{
-    TempFolder folder;
-    const fs::path file = folder.path() / "defaults.plist";
-    ASSERT_TRUE(PropertyList::writeFileAtomically(file, PlistDictionary{{"kept", true}}, PlistFormat::Xml));
-    ::chmod(file.c_str(), 0444);
-    UserDefaults defaults(file);
-    EXPECT_TRUE(defaults.isReadOnly());
-    std::vector<std::string> told;
-    defaults.setSaveFailureHandler([&](SettingsFile::Failure failure, const std::string& text) {
-        EXPECT_EQ(failure, SettingsFile::Failure::ReadOnly);
-        told.push_back(text);
-    });
-    LogCapture log;
-    EXPECT_FALSE(defaults.setObject("changed", 1));
-    EXPECT_EQ(storedIn(file), (PlistDictionary{{"kept", true}}));
-    struct stat status {};
-    ASSERT_EQ(::stat(file.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0444u) << "the file was replaced";
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_NE(told.front().find("read-only"), std::string::npos) << told.front();
-    EXPECT_NE(told.front().find(file.string()), std::string::npos) << told.front();
-}
-
-TEST(SharedSettingsFileTest, TemporaryFilesOfKilledSavesAreRemovedByTheNextSave)
-{
-    TempFolder folder;
-    const fs::path file = folder.path() / "defaults.plist";
-    const std::vector<fs::path> stale{folder.path() / ".defaults.plist.a1B2c3", folder.path() / ".defaults.plist.ZZZZZZ"};
-    const std::vector<fs::path> others{folder.path() / ".defaults.plist.keep", folder.path() / ".other.plist.a1B2c3"};
-    for (const auto& path : stale)
-        std::ofstream(path) << "partial";
-    for (const auto& path : others)
-        std::ofstream(path) << "not ours";
-    UserDefaults defaults(file);
-    ASSERT_TRUE(defaults.setObject("key", 1));
-    for (const auto& path : stale)
-        EXPECT_FALSE(fs::exists(path)) << path;
-    for (const auto& path : others)
-        EXPECT_TRUE(fs::exists(path)) << path;
 }
 
 } // namespace

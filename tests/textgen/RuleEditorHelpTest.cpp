@@ -18,14 +18,6 @@ using Fields = cIPTCCodeWithExtras;
 
 enum Column { IfField, Condition, Values, Take, FromField, Prefix, Suffix, Add, Stop, PrefixAfterText, Columns };
 
-std::string helpPage()
-{
-    std::ifstream file(QUILLMARK_SOURCE_DIR "/resources/QuillmarkHelp/html/bylineeditor.html");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 std::vector<std::smatch> matches(const std::string& text, const std::regex& pattern)
 {
     return {std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()};
@@ -65,11 +57,6 @@ std::int64_t numberTitled(const std::string& title, std::optional<std::string> (
     return -1;
 }
 
-std::optional<std::string> unlessEmpty(const std::string& text)
-{
-    return text.empty() ? std::nullopt : std::optional(text);
-}
-
 Spec::Pointer ruleOfRow(const std::vector<std::string>& cells)
 {
     auto rule = Spec::create();
@@ -79,8 +66,10 @@ Spec::Pointer ruleOfRow(const std::vector<std::string>& cells)
         rule->setConditionalValue(cells[Values]);
     rule->setIPTCTextToExtract(numberTitled(cells[Take], Spec::textPartTitle));
     rule->setIPTCField(fieldNamed(cells[FromField]));
-    rule->setPrefix(unlessEmpty(cells[Prefix]));
-    rule->setSuffix(unlessEmpty(cells[Suffix]));
+    if (!cells[Prefix].empty())
+        rule->setPrefix(cells[Prefix]);
+    if (!cells[Suffix].empty())
+        rule->setSuffix(cells[Suffix]);
     rule->setUnicity(numberTitled(cells[Add], Spec::unicityTitle));
     rule->setBreakIfConditionIsTrue(cells[Stop] == "on");
     rule->setPrefixRequiresPreviousText(cells[PrefixAfterText] == "on");
@@ -103,8 +92,10 @@ IPTCRecordArray recordsOf(const std::string& example)
 
 TEST(RuleEditorHelpTest, EveryExampleOnTheHelpPageGivesTheTextItShows)
 {
-    const std::string page = helpPage();
-    const auto examples = matches(page, std::regex(R"re(<div class="example">([\s\S]*?)</div>)re"));
+    std::stringstream page;
+    page << std::ifstream(QUILLMARK_SOURCE_DIR "/resources/QuillmarkHelp/html/bylineeditor.html").rdbuf();
+    const std::string text = page.str();
+    const auto examples = matches(text, std::regex(R"re(<div class="example">([\s\S]*?)</div>)re"));
     ASSERT_GE(examples.size(), 4u) << "the page's examples were not found";
     for (const auto& example : examples) {
         const std::string body = example[1];

@@ -35,6 +35,8 @@ TEST_F(QuillmarkCliSettingsWriters, EveryConcurrentWriterKeepsItsKeys)
 {
     const fs::path file = mFolder / "defaults.plist";
     const std::string imported = textFile("imported.json", R"({"publications": [{"name": "Imported"}]})");
+    const fs::path killedSave = mFolder / ".defaults.plist.a1B2c3"; // left by a save that was killed
+    textFile(killedSave.filename().string(), "partial");
     UserDefaults program(file);
     std::thread programWriter([&] {
         for (int i = 1; i <= ProgramWrites; ++i) {
@@ -60,6 +62,7 @@ TEST_F(QuillmarkCliSettingsWriters, EveryConcurrentWriterKeepsItsKeys)
         EXPECT_TRUE(values.contains("program" + std::to_string(i))) << i;
     EXPECT_TRUE(values.contains("alternateEncodingSpecs"));
     EXPECT_NE(run({"publications", "list"}).out.find("Imported"), std::string::npos);
+    EXPECT_FALSE(fs::exists(killedSave));
 
     program.reloadFromDisk();
     EXPECT_EQ(program.persistentDomain(), values) << "the program takes in every other writer's keys";
