@@ -133,18 +133,23 @@ std::optional<KeyEvent> keypadKeyEvent(const QKeyEvent& event)
 
 } // namespace
 
+// Letters and digits are taken by what they type, as the registration finds them; the other keys of
+// the typing area by their position (on X11 the native scan code is the keycode), so that å, ä, ö
+// and shifted digits and punctuation are the keys pressed.
 std::optional<KeyEvent> keyEventFromQt(const QKeyEvent& event)
 {
     const std::uint64_t flags = modifierFlags(event.modifiers());
     if (event.modifiers() & Qt::KeypadModifier)
         return keypadKeyEvent(event);
-    // On X11 the native scan code is the keycode: the key's position, whatever the layout.
-    if (const VirtualKey* position = VirtualKey::atKeycode(static_cast<xcb_keycode_t>(event.nativeScanCode()));
-        position && !position->functionKey && !find(NamedKeys, event.key()))
-        return keyDown(position->code, flags, charactersOf(event, position));
     if (const KeyCode* named = find(NamedKeys, event.key()))
         return keyDown(named->code, flags | (named->functionKey ? ModifierFlag::Function : 0), {});
-    if (const KeyCode* typing = find(TypingKeys, event.key()))
+    const KeyCode* typing = find(TypingKeys, event.key());
+    if (typing && QChar(event.key()).isLetterOrNumber())
+        return keyDown(typing->code, flags, charactersOf(event, nullptr));
+    if (const VirtualKey* position = VirtualKey::atKeycode(static_cast<xcb_keycode_t>(event.nativeScanCode()));
+        position && !position->functionKey)
+        return keyDown(position->code, flags, charactersOf(event, position));
+    if (typing)
         return keyDown(typing->code, flags, charactersOf(event, nullptr));
     return std::nullopt;
 }

@@ -22,6 +22,11 @@ struct VirtualKey {
 
     // None when the code names no key of the table.
     static const VirtualKey* withCode(std::uint16_t code);
+    // A letter or a digit: registered as the key the user's layout types it with.
+    bool followsLayout() const
+    {
+        return name.size() == 1 && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= '0' && name[0] <= '9'));
+    }
     // The typing-area key at the X keycode; none for other keycodes.
     static const VirtualKey* atKeycode(xcb_keycode_t keycode);
     // The name compared without regard to case ("f5", "return", "B").
