@@ -26,14 +26,21 @@ void GlobalHotKeys::readHotKeysFromUserDefaults(const UserDefaults& defaults)
 
 void GlobalHotKeys::reloadHotKeyEventsFromUserDefaults(const UserDefaults& defaults)
 {
-    for (std::size_t index = 0; index < mFixed.size(); ++index) {
-        const auto data = defaults.dataForKey(DefaultsKeys[index]);
-        const auto stored = data ? hotKey::unarchive(*data) : nullptr;
-        if (stored)
-            mFixed[index]->setHotKeyEvent(stored->hotKeyEvent());
-        else
-            mFixed[index]->clearHotKeyEvent();
-    }
+    for (std::size_t index = 0; index < mFixed.size(); ++index)
+        reloadHotKeyEventFromUserDefaults(defaults, static_cast<FixedID>(index));
+}
+
+bool GlobalHotKeys::reloadHotKeyEventFromUserDefaults(const UserDefaults& defaults, FixedID id)
+{
+    const auto data = defaults.dataForKey(DefaultsKeys[id]);
+    const auto stored = data ? hotKey::unarchive(*data) : nullptr;
+    hotKey& held = *mFixed[id];
+    const auto before = held.hotKeyEvent();
+    if (stored)
+        held.setHotKeyEvent(stored->hotKeyEvent());
+    else
+        held.clearHotKeyEvent();
+    return !(held.hotKeyEvent() == before);
 }
 
 void GlobalHotKeys::writeHotKeysToUserDefaults(UserDefaults& defaults) const

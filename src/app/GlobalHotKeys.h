@@ -41,6 +41,8 @@ public:
     // Gives the four hot keys the events stored in the user defaults, keeping the objects that
     // windows share.
     void reloadHotKeyEventsFromUserDefaults(const UserDefaults& defaults);
+    // Gives one of the four the event stored for it; false when it had that event already.
+    bool reloadHotKeyEventFromUserDefaults(const UserDefaults& defaults, FixedID id);
 
     // Registers the valid fixed hot keys (ids 0 to 3), then, numbered from 10, the hot keys of the
     // publication's displayed bylines and of all its captions, replacing what was installed.

@@ -123,11 +123,19 @@ void Quillmark::observeDefaults()
     mObservers.push_back(mDefaults.addObserver(PublicationStore::PublicationsKey, [this](const std::string&, const auto&) {
         reloadPublications();
         mCurrentImage.updateBylineAndCaption();
+        installHotKeysUnlessEditing();
     }));
     mObservers.push_back(
         mDefaults.addObserver(PublicationStore::CurrentPublicationIndexKey, [this](const std::string&, const auto&) {
             chooseShownTextBlocks();
             mCurrentImage.updateBylineAndCaption();
+            installHotKeysUnlessEditing();
+        }));
+    // Hot keys stored by another program (or a script) replace the held ones at once.
+    for (std::size_t index = 0; index < GlobalHotKeys::DefaultsKeys.size(); ++index)
+        mObservers.push_back(mDefaults.addObserver(GlobalHotKeys::DefaultsKeys[index], [this, index](const std::string&, const auto&) {
+            if (mHotKeys.reloadHotKeyEventFromUserDefaults(mDefaults, static_cast<GlobalHotKeys::FixedID>(index)))
+                installHotKeysUnlessEditing();
         }));
     mObservers.push_back(mDefaults.addObserver(LayoutApplications::PreferredApplicationKey,
                                                [this](const std::string&, const auto&) { applyPreferredLayoutApplication(); }));
@@ -292,6 +300,13 @@ StatusMenus Quillmark::statusMenus() const
 {
     const auto selected = mSelectedPublicationIndex ? mPublications[*mSelectedPublicationIndex] : nullptr;
     return StatusMenus(mPublications, currentPublication(), selected, mHotKeys.menuHotKeys());
+}
+
+// While the preferences are open the hot keys are being edited; closing them installs the result.
+void Quillmark::installHotKeysUnlessEditing()
+{
+    if (!(mHooks.isPreferencesWindowVisible && mHooks.isPreferencesWindowVisible()))
+        installHotKeys();
 }
 
 void Quillmark::installHotKeys()

@@ -109,6 +109,7 @@ public:
     // front and the preferences are closed.
     GlobalHotKeys& hotKeys() { return mHotKeys; }
     void installHotKeys();
+    void installHotKeysUnlessEditing();
     bool handleHotKey(std::uint32_t id);
 
     // Puts a new object of the controller right after the selected one (at the end when nothing

@@ -57,21 +57,23 @@ std::filesystem::path UserDefaults::defaultFilePath()
     return config / "quillmark" / "defaults.plist";
 }
 
-UserDefaults::UserDefaults(std::filesystem::path file) : mFilePath(std::move(file))
+UserDefaults::UserDefaults(std::filesystem::path file) : mFile(std::move(file))
 {
-    auto value = PropertyList::readFile(mFilePath);
-    if (value && value->dictionary()) {
-        mPersistent = std::move(*value->dictionary());
+    auto contents = mFile.read();
+    mPersistent = std::move(contents.values);
+    if (!contents.unreadable)
         return;
-    }
-    std::error_code error;
-    const bool present = fs::exists(mFilePath, error) || error;
-    if (!present)
-        return;
-    mMustKeepCorruptFile = true;
-    Log::format("UserDefaults: the settings file \"%s\" cannot be read; starting with empty settings. "
-                "It will be kept as \"%s.corrupt\" before it is replaced.",
-                mFilePath.c_str(), mFilePath.c_str());
+    mFileWasUnreadable = true;
+    mKeptUnreadableCopy = mFile.keepUnreadableCopy();
+    Log::format("UserDefaults: the settings file \"%s\" cannot be read; starting with empty settings%s%s",
+                filePath().c_str(), mKeptUnreadableCopy ? ". Its contents are kept in " : "",
+                mKeptUnreadableCopy ? mKeptUnreadableCopy->c_str() : "");
+}
+
+void UserDefaults::setSaveFailureHandler(SaveFailureHandler handler)
+{
+    std::lock_guard lock(mMutex);
+    mSaveFailureHandler = handler ? std::make_shared<const SaveFailureHandler>(std::move(handler)) : nullptr;
 }
 
 void UserDefaults::registerDefaults(const PlistDictionary& values)
@@ -185,14 +187,11 @@ bool UserDefaults::setObject(std::string_view key, PlistValue value)
         std::lock_guard lock(mMutex);
         const PlistValue* stored = lookup(mPersistent, name);
         changed = !stored || !(*stored == value);
-        if (changed) {
-            mPersistent.insert_or_assign(name, value);
-            ++mGeneration;
-        }
     }
     // Storing the value a key already has changes nothing: no write, no notification.
     if (!changed)
         return synchronize();
+    store(name, value);
     const bool saved = save();
     notify(name, value);
     return saved;
@@ -204,15 +203,26 @@ bool UserDefaults::removeObject(std::string_view key)
     std::optional<PlistValue> visible;
     {
         std::lock_guard lock(mMutex);
-        if (mPersistent.erase(name) == 0)
+        if (!mPersistent.contains(name))
             return true;
-        ++mGeneration;
         if (const auto* registered = lookup(mRegistered, name))
             visible = *registered;
     }
+    store(name, std::nullopt);
     const bool saved = save();
     notify(name, visible);
     return saved;
+}
+
+// Changes the persistent domain and marks the key for the next save.
+void UserDefaults::store(const std::string& key, std::optional<PlistValue> value)
+{
+    std::lock_guard lock(mMutex);
+    if (value)
+        mPersistent.insert_or_assign(key, *value);
+    else
+        mPersistent.erase(key);
+    mUnsaved.insert_or_assign(key, std::move(value));
 }
 
 bool UserDefaults::replacePersistentDomain(const PlistDictionary& values)
@@ -293,54 +303,81 @@ void UserDefaults::notify(const std::string& key, const std::optional<PlistValue
     }
 }
 
-// Writes the current persistent domain unless a write of it (or of a later state) already succeeded.
-// Writes happen outside mMutex, so readers never wait for the disk.
+// Writes outside mMutex, so readers never wait for the disk; the failure handler runs after
+// mSaveMutex is let go, so it may change settings itself.
 bool UserDefaults::save()
 {
-    PlistValue snapshot;
-    std::uint64_t generation = 0;
+    SettingsFile::Failure failure = SettingsFile::Failure::None;
+    {
+        std::lock_guard saving(mSaveMutex);
+        failure = writeUnsavedChanges();
+    }
+    if (failure == SettingsFile::Failure::None)
+        return true;
+    Log::format("UserDefaults: the settings could not be saved to \"%s\"", filePath().c_str());
+    std::shared_ptr<const SaveFailureHandler> handler;
     {
         std::lock_guard lock(mMutex);
-        snapshot = PlistValue(mPersistent);
-        generation = mGeneration;
+        handler = mSaveFailureHandler;
     }
-    std::lock_guard lock(mSaveMutex);
-    if (generation <= mSavedGeneration)
-        return true;
-    if (mMustKeepCorruptFile) {
-        if (!keepCorruptFile())
-            return false;
-        mMustKeepCorruptFile = false;
-    }
-    if (!PropertyList::writeFileAtomically(mFilePath, snapshot, PlistFormat::Xml)) {
-        Log::format("UserDefaults: the settings could not be saved to \"%s\"", mFilePath.c_str());
-        return false;
-    }
-    mSavedGeneration = generation;
-    return true;
+    if (handler && *handler)
+        (*handler)(failure, mFile.describe(failure));
+    return false;
 }
 
-// Copies the unreadable settings file to "<file>.corrupt" (or ".corrupt.1", ... when taken).
-bool UserDefaults::keepCorruptFile()
+// Called with mSaveMutex held. A key changed again while it was written stays unsaved.
+SettingsFile::Failure UserDefaults::writeUnsavedChanges()
 {
-    std::error_code error;
-    if (!fs::exists(mFilePath, error) && !error)
-        return true; // gone meanwhile: nothing to keep
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path backup = mFilePath;
-        backup += attempt == 0 ? ".corrupt" : ".corrupt." + std::to_string(attempt);
-        error.clear();
-        if (fs::copy_file(mFilePath, backup, fs::copy_options::none, error)) {
-            Log::format("UserDefaults: the unreadable settings file was kept as \"%s\"", backup.c_str());
-            return true;
-        }
-        if (error != std::errc::file_exists)
-            break;
+    SettingsFile::Changes changes;
+    PlistDictionary whenUnreadable;
+    {
+        std::lock_guard lock(mMutex);
+        if (mUnsaved.empty())
+            return SettingsFile::Failure::None;
+        changes = mUnsaved;
+        whenUnreadable = mPersistent;
     }
-    Log::format("UserDefaults: the unreadable settings file \"%s\" could not be copied (%s); "
-                "it is not replaced, and the settings are not saved",
-                mFilePath.c_str(), error.message().c_str());
-    return false;
+    PlistDictionary stored;
+    const auto failure = mFile.write(changes, whenUnreadable, stored);
+    if (failure != SettingsFile::Failure::None)
+        return failure;
+    std::lock_guard lock(mMutex);
+    for (const auto& [key, value] : changes)
+        if (auto found = mUnsaved.find(key); found != mUnsaved.end() && found->second == value)
+            mUnsaved.erase(found);
+    return failure;
+}
+
+void UserDefaults::reloadFromDisk()
+{
+    std::vector<Change> changes;
+    {
+        std::lock_guard saving(mSaveMutex);
+        auto contents = mFile.read();
+        if (contents.unreadable)
+            return;
+        changes = adopt(std::move(contents.values));
+    }
+    for (const auto& [key, value] : changes)
+        notify(key, value);
+}
+
+// Makes the stored values these, with the unsaved changes on top; answers the visible changes.
+std::vector<UserDefaults::Change> UserDefaults::adopt(PlistDictionary stored)
+{
+    std::lock_guard lock(mMutex);
+    applyChanges(stored, mUnsaved);
+    std::vector<Change> changes;
+    for (const auto& [key, value] : mPersistent)
+        if (!stored.contains(key)) {
+            const PlistValue* registered = lookup(mRegistered, key);
+            changes.emplace_back(key, registered ? std::optional(*registered) : std::nullopt);
+        }
+    for (const auto& [key, value] : stored)
+        if (const PlistValue* old = lookup(mPersistent, key); !old || !(*old == value))
+            changes.emplace_back(key, value);
+    mPersistent = std::move(stored);
+    return changes;
 }
 
 } // namespace qm

@@ -229,7 +229,7 @@ void IPTCPanel::observeController()
     mDefaultsObservers.push_back(mDefaults.addObserver("panelTextEncoding", [this](const std::string&, const auto&) {
         selectPanelTextEncoding();
     }));
-    for (const char* key : {"panelUtilityWindowLevel", "moveableByBackgroundClick"})
+    for (const char* key : {"panelUtilityWindowLevel", "moveableByBackgroundClick", "iptcActivate"})
         mDefaultsObservers.push_back(mDefaults.addObserver(key, [this](const std::string&, const auto&) {
             adjustWindowLevelAndBackgroundMovability();
         }));

@@ -31,8 +31,9 @@ ProgramWindows::ProgramWindows(Quillmark& controller, UserDefaults& defaults)
       mRuleEditor(std::make_unique<iptcTextConcatEditorController>(controller))
 {
     mPanel->setEditRulesHandler([this](bool caption) { editRules(caption); });
-    mRuleEditor->setEditingEndedHandler(
-        [this] { PublicationStore::setPublications(mController.publications(), mDefaults); });
+    const auto storeRules = [this] { PublicationStore::setPublications(mController.publications(), mDefaults); };
+    mRuleEditor->setEditingEndedHandler(storeRules);
+    mRuleEditor->setRulesChangedHandler(storeRules);
     mController.currentImage().setWindowHooks({
         [this](std::size_t rowCount) {
             QList<int> rows;
@@ -150,6 +151,7 @@ QByteArray ProgramWindows::shownReport()
 
 void ProgramWindows::applicationWillQuit()
 {
+    mRuleEditor->commitPendingEdit();
     if (mPanel->isVisible())
         mPanel->saveFrame();
 }

@@ -1,6 +1,9 @@
 #include "ui/QtKeyEvents.h"
 
+#include <string>
 #include <utility>
+
+#include "platform/linux/VirtualKeys.h"
 
 namespace qm {
 
@@ -41,6 +44,29 @@ constexpr KeyCode NamedKeys[] = {
     {Qt::Key_F8, 100, true},       {Qt::Key_F9, 101, true},       {Qt::Key_F10, 109, true},
     {Qt::Key_F11, 103, true},      {Qt::Key_F12, 111, true},      {Qt::Key_F13, 105, true},
     {Qt::Key_F14, 107, true},      {Qt::Key_F15, 113, true},      {Qt::Key_F16, 106, true},
+    {Qt::Key_F17, 64, true},       {Qt::Key_F18, 79, true},       {Qt::Key_F19, 80, true},
+    {Qt::Key_F20, 90, true},       {Qt::Key_F21, 128, true},      {Qt::Key_F22, 129, true},
+    {Qt::Key_F23, 130, true},      {Qt::Key_F24, 131, true},      {Qt::Key_Insert, 114, true},
+};
+
+// Keys of the numeric keypad, with Num Lock on (digits) or off (navigation).
+constexpr KeyCode KeypadKeys[] = {
+    {Qt::Key_0, 82, false},        {Qt::Key_1, 83, false},        {Qt::Key_2, 84, false},
+    {Qt::Key_3, 85, false},        {Qt::Key_4, 86, false},        {Qt::Key_5, 87, false},
+    {Qt::Key_6, 88, false},        {Qt::Key_7, 89, false},        {Qt::Key_8, 91, false},
+    {Qt::Key_9, 92, false},        {Qt::Key_Insert, 82, false},   {Qt::Key_End, 83, false},
+    {Qt::Key_Down, 84, false},     {Qt::Key_PageDown, 85, false}, {Qt::Key_Left, 86, false},
+    {Qt::Key_Clear, 87, false},    {Qt::Key_Right, 88, false},    {Qt::Key_Home, 89, false},
+    {Qt::Key_Up, 91, false},       {Qt::Key_PageUp, 92, false},   {Qt::Key_Period, 65, false},
+    {Qt::Key_Delete, 65, false},   {Qt::Key_Comma, 65, false},    {Qt::Key_Asterisk, 67, false},
+    {Qt::Key_Plus, 69, false},     {Qt::Key_Slash, 75, false},    {Qt::Key_Enter, 76, false},
+    {Qt::Key_Minus, 78, false},    {Qt::Key_Equal, 81, false},
+};
+
+// What each keypad key types with Num Lock on, for its name.
+constexpr std::pair<std::uint16_t, char> KeypadCharacters[] = {
+    {82, '0'}, {83, '1'}, {84, '2'}, {85, '3'}, {86, '4'}, {87, '5'}, {88, '6'}, {89, '7'}, {91, '8'},
+    {92, '9'}, {65, '.'}, {67, '*'}, {69, '+'}, {75, '/'}, {78, '-'}, {81, '='},
 };
 
 template <std::size_t N>
@@ -68,21 +94,64 @@ std::uint64_t modifierFlags(Qt::KeyboardModifiers modifiers)
     return result;
 }
 
-} // namespace
-
-std::optional<KeyEvent> keyEventFromQt(const QKeyEvent& event)
+// The key's own character: a letter of the user's layout in lower case (Qt names å, ä and ö by
+// their letter whatever the modifiers); for a digit or punctuation key pressed with Shift, the
+// character its position types unshifted on a US layout, not the shifted one ("1", not "!").
+std::string charactersOf(const QKeyEvent& event, const VirtualKey* position)
 {
-    const KeyCode* typing = find(TypingKeys, event.key());
-    const KeyCode* named = typing ? nullptr : find(NamedKeys, event.key());
-    if (!typing && !named)
-        return std::nullopt;
+    const QChar character(event.key());
+    if (event.key() <= 0xFFFF && character.isLetter())
+        return QString(character).toLower().toStdString();
+    if (position && (event.modifiers() & Qt::ShiftModifier))
+        return std::string(position->name);
+    if (event.key() <= 0xFFFF && character.isPrint())
+        return QString(character).toLower().toStdString();
+    return position ? std::string(position->name) : std::string();
+}
+
+KeyEvent keyDown(std::uint16_t code, std::uint64_t flags, std::string characters)
+{
     KeyEvent key;
     key.type = KeyEvent::KeyDown;
-    key.keyCode = (typing ? typing : named)->code;
-    key.modifierFlags = modifierFlags(event.modifiers()) | (named && named->functionKey ? ModifierFlag::Function : 0);
-    if (typing)
-        key.charactersIgnoringModifiers = QString(QChar(event.key())).toLower().toStdString();
+    key.keyCode = code;
+    key.modifierFlags = flags;
+    key.charactersIgnoringModifiers = std::move(characters);
     return key;
+}
+
+std::optional<KeyEvent> keypadKeyEvent(const QKeyEvent& event)
+{
+    const KeyCode* keypad = find(KeypadKeys, event.key());
+    if (!keypad)
+        return std::nullopt;
+    std::string characters;
+    for (const auto& [code, character] : KeypadCharacters)
+        if (code == keypad->code)
+            characters = std::string(1, character);
+    return keyDown(keypad->code, modifierFlags(event.modifiers()), characters);
+}
+
+} // namespace
+
+// Letters and digits are taken by what they type, as the registration finds them; the other keys of
+// the typing area by their position (on X11 the native scan code is the keycode), so that å, ä, ö
+// and shifted digits and punctuation are the keys pressed.
+std::optional<KeyEvent> keyEventFromQt(const QKeyEvent& event)
+{
+    const std::uint64_t flags = modifierFlags(event.modifiers());
+    if (event.modifiers() & Qt::KeypadModifier)
+        return keypadKeyEvent(event);
+    if (const KeyCode* named = find(NamedKeys, event.key()))
+        return keyDown(named->code, flags | (named->functionKey ? ModifierFlag::Function : 0), {});
+    const KeyCode* typing = find(TypingKeys, event.key());
+    if (typing && QChar(event.key()).isLetterOrNumber())
+        return keyDown(typing->code, flags, charactersOf(event, nullptr));
+    if (const VirtualKey* position = VirtualKey::atKeycode(static_cast<xcb_keycode_t>(event.nativeScanCode()));
+        position && !position->functionKey)
+        return keyDown(position->code, flags, charactersOf(event, position));
+    if (typing)
+        return keyDown(typing->code, flags, charactersOf(event, nullptr));
+    return std::nullopt;
 }
 
 } // namespace qm

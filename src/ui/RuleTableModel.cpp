@@ -1,5 +1,7 @@
 #include "ui/RuleTableModel.h"
 
+#include <QStringList>
+
 #include "textgen/cIPTCCodeWithExtras.h"
 #include "ui/Localized.h"
 
@@ -73,6 +75,40 @@ qint64 RuleTableModel::codeValue(const cIPTCCode& code)
 cIPTCCode RuleTableModel::codeOfValue(qint64 value)
 {
     return cIPTCCode(static_cast<std::int32_t>(value >> 32), static_cast<std::int32_t>(value & 0xFFFFFFFF));
+}
+
+QString RuleTableModel::valuesText(const std::optional<PlistArray>& values)
+{
+    QStringList pieces;
+    for (const auto& entry : values.value_or(PlistArray{})) {
+        const PlistValue* text = entry.find("text");
+        if (!text || !text->string())
+            continue;
+        QString piece = QString::fromStdString(*text->string());
+        piece.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('|'), QLatin1String("\\|"));
+        pieces.append(piece);
+    }
+    return pieces.join(QLatin1Char('|'));
+}
+
+std::optional<PlistArray> RuleTableModel::valuesOfText(const QString& text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    PlistArray values;
+    QString piece;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar character = text[at];
+        if (character == QLatin1Char('\\') && at + 1 < text.size())
+            piece.append(text[++at]);
+        else if (character == QLatin1Char('|')) {
+            values.push_back(PlistDictionary{{"text", piece.toStdString()}});
+            piece.clear();
+        } else
+            piece.append(character);
+    }
+    values.push_back(PlistDictionary{{"text", piece.toStdString()}});
+    return values;
 }
 
 std::vector<RuleTableModel::Choice> RuleTableModel::choicesOf(int column)
@@ -156,7 +192,12 @@ int RuleTableModel::columnCount(const QModelIndex& parent) const
 
 QVariant RuleTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::ToolTipRole && section == ValuesColumn)
+        return localized("The values the condition looks for, separated by |. Write \\| for a | inside a value, "
+                         "and \\\\ for a backslash.");
+    if (role != Qt::DisplayRole)
         return {};
     return localized(columnTitle(section));
 }
@@ -166,7 +207,7 @@ QVariant RuleTableModel::valueOf(const iptcTextConcatSpec& rule, int column) con
     switch (column) {
     case ConditionalFieldColumn: return rule.conditionalIPTCField() ? codeValue(*rule.conditionalIPTCField()) : QVariant();
     case ConditionColumn: return QVariant::fromValue<qint64>(rule.condition());
-    case ValuesColumn: return QString::fromStdString(rule.conditionalValue());
+    case ValuesColumn: return valuesText(rule.conditionalValueArray());
     case TextPartColumn: return QVariant::fromValue<qint64>(rule.IPTCTextToExtract());
     case ExtractedFieldColumn: return rule.IPTCField() ? codeValue(*rule.IPTCField()) : QVariant();
     case PrefixColumn: return text(rule.prefix());
@@ -202,7 +243,7 @@ void RuleTableModel::store(iptcTextConcatSpec& rule, int column, const QVariant&
     switch (column) {
     case ConditionalFieldColumn: rule.setConditionalIPTCField(codeOfValue(value.toLongLong())); break;
     case ConditionColumn: rule.setCondition(value.toLongLong()); break;
-    case ValuesColumn: rule.setConditionalValue(value.toString().toStdString()); break;
+    case ValuesColumn: rule.setConditionalValueArray(valuesOfText(value.toString())); break;
     case TextPartColumn: rule.setIPTCTextToExtract(value.toLongLong()); break;
     case ExtractedFieldColumn: rule.setIPTCField(codeOfValue(value.toLongLong())); break;
     case PrefixColumn: rule.setPrefix(optionalText(value)); break;
@@ -223,6 +264,9 @@ bool RuleTableModel::setData(const QModelIndex& index, const QVariant& value, in
     const bool checkRole = role == Qt::CheckStateRole && isCheckColumn(index.column());
     if (!checkRole && role != Qt::EditRole)
         return false;
+    // Leaving a cell unchanged stores nothing.
+    if (index.column() == ValuesColumn && valueOf(*all[static_cast<std::size_t>(index.row())], ValuesColumn) == value)
+        return true;
     store(*all[static_cast<std::size_t>(index.row())], index.column(),
           checkRole ? QVariant(value.toInt() == Qt::Checked) : value);
     emit dataChanged(index, index);

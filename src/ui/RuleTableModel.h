@@ -35,6 +35,10 @@ public:
     };
 
     static std::vector<Choice> choicesOf(int column);
+    // The Values cell's form, shown and typed alike: the values separated by "|", a "|" or "\"
+    // inside a value written with a "\" before it. No text is no values.
+    static QString valuesText(const std::optional<PlistArray>& values);
+    static std::optional<PlistArray> valuesOfText(const QString& text);
     static qint64 codeValue(const cIPTCCode& code);
     static cIPTCCode codeOfValue(qint64 value);
 

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "app/Quillmark.h"
 #include "foundation/Bundle.h"
 #include "platform/Workspace.h"
@@ -64,12 +66,44 @@ iptcTextConcatEditorController::iptcTextConcatEditorController(Quillmark& contro
     layout->addWidget(mTable, 1);
     layout->addWidget(makeButtons());
     resize(1000, 320);
+    followPublications();
 }
 
 iptcTextConcatEditorController::~iptcTextConcatEditorController()
 {
+    mController.removeObserver(mPublicationsObserver);
     if (sharedEditor() == this)
         sharedEditor() = nullptr;
+}
+
+// The edited text block's place is noted before the list is replaced and looked up after.
+void iptcTextConcatEditorController::followPublications()
+{
+    mPublicationsObserver = mController.addObserver("publications", [this](const std::string&, KeyValueObservable::Change change) {
+        if (change == KeyValueObservable::Change::Will) {
+            mPlaceBeforeReload = TextBlockPlace::of(mController.publications(), editedSpec());
+            return;
+        }
+        const auto place = std::exchange(mPlaceBeforeReload, std::nullopt);
+        if (!place)
+            return;
+        if (auto spec = place->in(mController.publications())) {
+            if (spec != editedSpec())
+                setEditedSpec(std::move(spec));
+        } else {
+            setEditedSpec(nullptr);
+            if (!mModalRun)
+                hide();
+        }
+    });
+}
+
+// Leaving the current cell commits its editor's text, as moving to another cell would.
+void iptcTextConcatEditorController::commitPendingEdit()
+{
+    const QModelIndex current = mTable->currentIndex();
+    mTable->setCurrentIndex(QModelIndex());
+    mTable->setCurrentIndex(current);
 }
 
 iptcTextConcatEditorController* iptcTextConcatEditorController::sharedInstance()

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "bridge/LayoutConnection.h"
 #include "bridge/RuntimeFolder.h"
@@ -23,6 +24,8 @@
 #include "ui/QtMainThread.h"
 #include "ui/QtPasteboard.h"
 #include "ui/ResourceImages.h"
+#include "ui/SettingsFileAlerts.h"
+#include "ui/SettingsFileWatcher.h"
 #include "ui/SignalQuitter.h"
 #include "ui/SingleInstance.h"
 #include "ui/ValueTransformers.h"
@@ -162,6 +165,7 @@ int main(int argc, char** argv)
     installPlatform();
     QApplication::setWindowIcon(qm::ResourceImages::applicationIcon());
     auto& defaults = qm::UserDefaults::standard();
+    qm::SettingsFileAlerts settingsAlerts(defaults);
     qm::registerValueTransformers(defaults);
     qm::registerApplicationInstancePathTransformers();
     auto connection = std::make_shared<qm::LayoutConnection>();
@@ -172,6 +176,8 @@ int main(int argc, char** argv)
     controller.setWindowHooks(windows.windowHooks());
     controller.runLayoutCallsOnWorker();
     controller.awakeFromNib();
+    qm::SettingsFileWatcher settingsWatcher(defaults);
+    QTimer::singleShot(0, [&settingsAlerts] { settingsAlerts.tellDamageFoundAtStart(); });
 
     if (!instance.listen([&windows](const std::optional<QString>& request) { windows.takeRequest(request); }))
         std::fprintf(stderr, "quillmark: later starts cannot hand their files to this program\n");

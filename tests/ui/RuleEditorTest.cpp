@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTimer>
 
 #include "WidgetFixture.h"
@@ -22,6 +24,24 @@ protected:
         }
         spec->setTextConcatSpecs(rules);
         return spec;
+    }
+
+    // The line editor the table opens on the cell, as a double click would.
+    static QLineEdit* openCellEditor(iptcTextConcatEditorController& editor, const QModelIndex& cell)
+    {
+        editor.table().edit(cell);
+        // A closed editor is hidden until it is deleted.
+        for (auto* field : editor.table().findChildren<QLineEdit*>())
+            if (!field->isHidden())
+                return field;
+        return nullptr;
+    }
+
+    static void pressReturn(QWidget* field)
+    {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(field, &press);
+        QCoreApplication::processEvents(); // the delegate commits the text from the event loop
     }
 
     static std::vector<std::string> prefixes(const textBlockSpec& spec)
@@ -79,7 +99,7 @@ TEST_F(RuleEditorTest, EditingACellSetsTheRuleAndShowsTheChoicesTitle)
         {RuleTableModel::ExtractedFieldColumn, RuleTableModel::codeValue(matched), Qt::EditRole,
          [&] { return rule.IPTCField() == matched; }, "Matched metadata field"},
         {RuleTableModel::ValuesColumn, QString("dpa|AP"), Qt::EditRole,
-         [&] { return rule.conditionalValueArrayStrings() == std::vector<std::string>{"dpa", "AP"}; }, "dpa, AP"},
+         [&] { return rule.conditionalValueArrayStrings() == std::vector<std::string>{"dpa", "AP"}; }, "dpa|AP"},
         {RuleTableModel::StopColumn, int(Qt::Checked), Qt::CheckStateRole, [&] { return rule.breakIfConditionIsTrue(); }, ""},
     };
     for (const auto& test : cases) {
@@ -88,6 +108,79 @@ TEST_F(RuleEditorTest, EditingACellSetsTheRuleAndShowsTheChoicesTitle)
         EXPECT_TRUE(test.stored()) << test.column;
         EXPECT_EQ(cell.data(Qt::DisplayRole).toString(), test.shown) << test.column;
     }
+}
+
+// The text a person sees in the cell's editor is the text that is stored back, whatever the values hold.
+TEST_F(RuleEditorTest, TheValuesCellGivesBackTheValuesItShows)
+{
+    iptcTextConcatEditorController editor(*mController);
+    editor.show();
+    const struct {
+        const char* name;
+        std::vector<std::string> values;
+        QString shown;
+    } cases[] = {
+        {"two values", {"NTB", "Scanpix"}, "NTB|Scanpix"},
+        {"a comma inside a value", {"NTB, Oslo", "AP"}, "NTB, Oslo|AP"},
+        {"a bar inside a value", {"A|B", "C"}, "A\\|B|C"},
+        {"a backslash inside a value", {"C:\\", "x\\|y"}, "C:\\\\|x\\\\\\|y"},
+        {"an empty value between", {"a", "", "b"}, "a||b"},
+        {"one value", {"dpa"}, "dpa"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto spec = withRules("Photographer", {""});
+        PlistArray stored;
+        for (const auto& value : c.values)
+            stored.push_back(PlistDictionary{{"text", value}});
+        spec->textConcatSpecs()->front()->setConditionalValueArray(stored);
+        editor.runNonmodalEditor(spec);
+        const QModelIndex cell = editor.model().index(0, RuleTableModel::ValuesColumn);
+        EXPECT_EQ(cell.data(Qt::DisplayRole).toString(), c.shown);
+
+        editor.table().setCurrentIndex(cell);
+        auto* field = openCellEditor(editor, cell);
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->text(), c.shown);
+        pressReturn(field);
+        EXPECT_EQ(spec->textConcatSpecs()->front()->conditionalValueArray(), std::optional(stored));
+
+        spec->textConcatSpecs()->front()->setConditionalValueArray(std::nullopt);
+        field = openCellEditor(editor, cell);
+        ASSERT_NE(field, nullptr);
+        field->setText(c.shown);
+        pressReturn(field);
+        EXPECT_EQ(spec->textConcatSpecs()->front()->conditionalValueArray(), std::optional(stored)) << "typed";
+    }
+}
+
+// Every edit reaches the stored publications; when they are read again (a revert, another
+// program), the editor edits the same text block of the new list.
+TEST_F(RuleEditorTest, EditsAreStoredAtOnceAndTheEditorFollowsAReload)
+{
+    iptcTextConcatEditorController editor(*mController);
+    editor.setRulesChangedHandler([&] { PublicationStore::setPublications(mController->publications(), mDefaults); });
+    const auto byline = mController->publications().front()->bylines().front();
+    editor.runNonmodalEditor(byline);
+    const int rules = editor.model().rowCount();
+    editor.model().insertRuleAfter(-1);
+    ASSERT_TRUE(editor.model().setData(editor.model().index(rules, RuleTableModel::PrefixColumn), "Foto: ", Qt::EditRole));
+
+    const auto stored = PublicationStore::publications(mDefaults);
+    ASSERT_FALSE(stored.empty());
+    const auto storedRules = *stored.front()->bylines().front()->textConcatSpecs();
+    ASSERT_EQ(storedRules.size(), static_cast<std::size_t>(rules + 1));
+    EXPECT_EQ(storedRules.back()->prefix(), std::optional<std::string>("Foto: "));
+
+    storedRules.back()->setPrefix("Reverted: ");
+    PublicationStore::setPublications(stored, mDefaults);
+    EXPECT_NE(editor.editedSpec(), byline) << "still editing the old object";
+    EXPECT_EQ(editor.editedSpec(), mController->publications().front()->bylines().front());
+    EXPECT_EQ(editor.model().index(rules, RuleTableModel::PrefixColumn).data().toString(), "Reverted: ");
+
+    PublicationStore::setPublications({}, mDefaults);
+    EXPECT_FALSE(editor.isVisible()) << "its text block is gone";
+    EXPECT_EQ(editor.model().rowCount(), 0);
 }
 
 TEST_F(RuleEditorTest, OpeningForAnotherTextBlockShowsItsRules)

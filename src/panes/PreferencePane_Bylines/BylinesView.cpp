@@ -492,6 +492,7 @@ iptcTextConcatEditorController& BylinesView::ruleEditor()
         return *shared;
     mRuleEditor = std::make_unique<iptcTextConcatEditorController>(mController);
     mRuleEditor->setEditingEndedHandler([this] { store(); });
+    mRuleEditor->setRulesChangedHandler([this] { store(); });
     return *mRuleEditor;
 }
 

@@ -16,9 +16,19 @@ struct VirtualKey {
     // Keys outside the typing area (function, arrow and navigation keys), which the original
     // platform marked with its function-key modifier flag.
     bool functionKey;
+    // Keys of the typing area: the X keycode of the key at this position (the same in the evdev and
+    // the older xfree86 keymaps), whatever the layout types with it; 0 for the other keys.
+    xcb_keycode_t x11Keycode;
 
     // None when the code names no key of the table.
     static const VirtualKey* withCode(std::uint16_t code);
+    // A letter or a digit: registered as the key the user's layout types it with.
+    bool followsLayout() const
+    {
+        return name.size() == 1 && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= '0' && name[0] <= '9'));
+    }
+    // The typing-area key at the X keycode; none for other keycodes.
+    static const VirtualKey* atKeycode(xcb_keycode_t keycode);
     // The name compared without regard to case ("f5", "return", "B").
     static const VirtualKey* named(std::string_view name);
 };

@@ -68,7 +68,11 @@ std::optional<XcbHotKeyRegistrar::Grab> XcbHotKeyRegistrar::grabFor(std::uint16_
     const VirtualKey* key = VirtualKey::withCode(keyCode);
     if (!key)
         return std::nullopt;
-    const auto keycode = mKeyboard.keycodeFor(key->keysym);
+    // Letters and digits follow the user's layout (Y stays on the Y key of a German keyboard); the
+    // other keys of the typing area are the key at their position, whatever the layout types with it
+    // (å on a Swedish keyboard is where "[" is on a US one).
+    const auto keycode = key->x11Keycode && !key->followsLayout() ? std::optional<xcb_keycode_t>(key->x11Keycode)
+                                                                   : mKeyboard.keycodeFor(key->keysym);
     if (!keycode)
         return std::nullopt;
     return Grab{*keycode, mKeyboard.maskForCarbonModifiers(carbonModifiers)};

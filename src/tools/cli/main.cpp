@@ -224,6 +224,21 @@ void chooseLogging(bool verbose)
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 }
 
+// Damage to the settings file and saves that fail are told whether or not --verbose is given.
+void tellSettingsFileProblems(qm::UserDefaults& defaults)
+{
+    if (defaults.fileWasUnreadable()) {
+        std::cerr << "quillmark-cli: the settings file " << defaults.filePath().string()
+                  << " cannot be read; the default settings are used until the settings are saved again";
+        if (const auto& copy = defaults.keptUnreadableCopy())
+            std::cerr << ". Its contents are kept in " << copy->string();
+        std::cerr << '\n';
+    }
+    defaults.setSaveFailureHandler([](qm::SettingsFile::Failure, const std::string& description) {
+        std::cerr << "quillmark-cli: " << description << '\n';
+    });
+}
+
 const Command* findCommand(const std::string& name)
 {
     for (const auto& command : commands)
@@ -269,6 +284,7 @@ int main(int argc, char** argv)
         qm::AlertPresenter::install(std::make_shared<qm::StandardErrorAlertPresenter>());
         qm::Workspace::install(std::make_shared<qm::GioWorkspace>());
         auto& defaults = qm::UserDefaults::standard();
+        tellSettingsFileProblems(defaults);
         qm::ApplicationDefaults::registerDefaults(defaults);
         return command->run(arguments, defaults);
     } catch (const UsageError& error) {
