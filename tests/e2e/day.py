@@ -247,23 +247,27 @@ class Day(Desk):
         return set(self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.scribus.pid)))
 
     def busy(self):
+        self.dismiss_alerts()
         self.follow("Picture2")
         before = self.scribus_windows()
         self.x("xdotool", "windowactivate", "--sync", self.scribus_window, "key", "--clearmodifiers", "ctrl+o")
         dialog = wait_until(lambda: sorted(self.scribus_windows() - before), TIMEOUT, "Scribus's Open dialog")[0]
         time.sleep(0.5)
+        title = " ".join(self.x("xdotool", "getwindowname", dialog))
         self.x("xdotool", "key", "--clearmodifiers", HOT_KEY)
         try:
             alert = self.wait_alert(BUSY, "the alert %r" % BUSY)
             self.shoot("f-busy")
-            self.ok("with Scribus's Open dialog up, %s gives the alert %r (%r)" % (HOT_KEY, alert["message"],
-                                                                               alert.get("informative")))
+            self.ok("with Scribus's dialog %r up, %s gives the alert %r (%r)" % (title, HOT_KEY, alert["message"],
+                                                                             alert.get("informative")))
             self.close_alert(BUSY)
         finally:
+            self.shoot("f-busy-closing")
             self.x("xdotool", "windowactivate", "--sync", dialog, "key", "Escape")
             wait_until(lambda: dialog not in self.scribus_windows(), TIMEOUT, "Scribus's dialog to close")
 
     def stopped(self):
+        self.dismiss_alerts()
         self.follow("Picture1")
         frames_before = len(self.save_document())
         self.x("xdotool", "windowactivate", "--sync", self.scribus_window)
@@ -316,6 +320,7 @@ class Day(Desk):
         self.ok("after SIGCONT the command given while Scribus was stopped is dropped (no new frame)")
 
     def without_layout_script(self):
+        self.dismiss_alerts()
         self.scribus.send_signal(signal.SIGKILL)
         self.scribus.wait()
         self.start_scribus(plain=True)

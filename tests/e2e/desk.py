@@ -61,6 +61,15 @@ def one_line(text):
     return text.replace("\r\n", "\n").replace("\r", "\n")
 
 
+def summary(report):
+    """What `quillmark --shown` reported, its datasets counted."""
+    if not report:
+        return "no answer"
+    short = {key: value for key, value in report.items() if key not in ("datasets", "selectedRows")}
+    short["datasets"] = len(report.get("datasets") or [])
+    return json.dumps(short, ensure_ascii=False)
+
+
 def text_frames(document):
     return [item for item in ElementTree.parse(document).getroot().iter("PAGEOBJECT") if item.get("PTYPE") == "4"]
 
@@ -137,7 +146,7 @@ class Desk:
         try:
             return wait_until(check, timeout, what)
         except TimeoutError:
-            raise Failed("waited %d s for %s; the panel shows %s" % (timeout, what, json.dumps(last[0])))
+            raise Failed("waited %d s for %s; --shown gives %s" % (timeout, what, summary(last[0])))
 
     def start(self, command, log):
         process = subprocess.Popen(command, env=self.environment, stdout=log, stderr=subprocess.STDOUT,
