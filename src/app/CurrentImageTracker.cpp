@@ -35,7 +35,8 @@ void CurrentImageTracker::set(T& field, T value, const char* key)
     didChangeValueForKey(key);
 }
 
-// A path equal to the current one with no cached parser is being parsed already: nothing starts.
+// A path equal to the current one with no cached parser is being parsed already, unless no parse
+// runs (its file changed since it was cached): then it is parsed again.
 // A completion that arrives after another image was made current is dropped, so the datasets,
 // byline and caption shown always belong to the current path.
 void CurrentImageTracker::updateFromFilePath(const std::optional<std::string>& path)
@@ -45,7 +46,7 @@ void CurrentImageTracker::updateFromFilePath(const std::optional<std::string>& p
     set(mCurrentImageFileExists, isReadableFile(path), "currentImageFileExists");
     if (auto cached = path ? QMMetadataParserCache::CachedMetadataParserForPath(*path) : nullptr) {
         asynchronousParsingFinishedWithParser(std::move(cached));
-    } else if (path != oldPath || !path) {
+    } else if (path != oldPath || !path || !mParsingImageAsynchronously) {
         set(mParsingImageAsynchronously, path.has_value(), "parsingImageAsynchronously");
         mParseStarter(path.value_or(""), [this, alive = std::weak_ptr<bool>(mAlive), path](auto parser) {
             if (alive.lock() && mCurrentImagePath == path)

@@ -26,12 +26,6 @@ Quillmark*& sharedController()
 
 constexpr const char* SeparatorName = "-";
 
-bool isFile(const std::optional<std::string>& path)
-{
-    std::error_code error;
-    return path && !path->empty() && std::filesystem::is_regular_file(*path, error);
-}
-
 std::optional<std::string> uniqueIDOf(const textBlockSpec::Pointer& spec)
 {
     return spec ? std::optional(spec->uniqueIDString()) : std::nullopt;
@@ -61,7 +55,7 @@ const std::vector<std::string>& Quillmark::redisplayKeys()
 }
 
 Quillmark::Quillmark(UserDefaults& defaults, std::shared_ptr<LayoutConnection> connection)
-    : mDefaults(defaults), mConnection(std::move(connection)), mCurrentImage(defaults)
+    : mDefaults(defaults), mConnection(connection), mCurrentImage(defaults), mLayout(std::move(connection))
 {
     sharedController() = this;
     ApplicationDefaults::registerDefaults(mDefaults);
@@ -231,16 +225,13 @@ void Quillmark::setShownCaption(textBlockSpec::Pointer spec)
     didChangeValueForKey("shownCaption");
 }
 
-void Quillmark::updateFromLayoutSelection()
-{
-    mCurrentImage.updateFromFilePath(mConnection->selectedImagePath(nullptr));
-}
-
 void Quillmark::iptcRecordsDraggedFromTable()
 {
     const auto publication = currentPublication();
     if (publication && publication->useDragAndDropParagraphStyle() && publication->dragAndDropParagraphStyle())
-        mConnection->setParagraphStyleOfSelectedTextFrame(*publication->dragAndDropParagraphStyle());
+        mLayout.run([style = *publication->dragAndDropParagraphStyle()](LayoutConnection& connection) {
+            connection.setParagraphStyleOfSelectedTextFrame(style);
+        });
 }
 
 void Quillmark::opencurrentImagePath()
@@ -265,6 +256,8 @@ bool Quillmark::frontApplicationIsOurs() const
 
 void Quillmark::frontApplicationSwitch(const RunningApplication& front)
 {
+    if (isOurs(front) && front.pid != ::getpid())
+        mLayout.lookNow();
     if (!mDefaults.boolForKey("iptcPanelHideOnSuspend"))
         return;
     const bool visible = mHooks.isIPTCPanelVisible && mHooks.isIPTCPanelVisible();
@@ -282,37 +275,6 @@ std::string Quillmark::layoutApplicationName() const
     if (!name.empty())
         name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
     return name;
-}
-
-bool Quillmark::makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple)
-{
-    const auto spec = textBlockSpec::findRegisteredSpecWithUniqueID(uniqueID);
-    if (!spec)
-        return false;
-    const bool optionKeyDown = mConnection->optionKeyIsDown();
-    const IPTCRecordArray records = mCurrentImage.IPTCRecords().value_or(IPTCRecordArray{});
-    const LayoutConnection::State state = mConnection->isRunning(*spec, records);
-    const TextFrameChecks::Context context{optionKeyDown, isFile(state.imagePath),
-                                           mDefaults.boolForKey("alertMissingStyles"), layoutApplicationName()};
-    const auto outcome = TextFrameChecks::check(state, *spec, context);
-    if (!outcome.messages.empty() && context.alertMissingStyles) {
-        const auto presenter = AlertPresenter::current();
-        presenter->activateApplication();
-        if (presenter->runModal(TextFrameChecks::alertFor(outcome)).suppressionChecked)
-            mDefaults.setObject("alertMissingStyles", PlistValue(false));
-    }
-    if (outcome.fatal)
-        return false;
-    mConnection->createText(mCurrentImage.currentImagePath(), records, *spec, isMultiple);
-    return true;
-}
-
-void Quillmark::makeDefaultBylineAndCaptionAction(const quillmarkPublication::Pointer& publication)
-{
-    if (!publication)
-        return;
-    makeTextFrameForTextBlockSpecID(uniqueIDOf(publication->defaultBylineSpec()), true);
-    makeTextFrameForTextBlockSpecID(uniqueIDOf(publication->defaultCaptionSpec()), true);
 }
 
 void Quillmark::switchPublication(const quillmarkPublication::Pointer& publication)
@@ -361,8 +323,9 @@ bool Quillmark::handleHotKey(std::uint32_t id)
         return true;
     default:
         if (const auto spec = mHotKeys.textBlockSpecForID(id))
-            mConnection->createText(mCurrentImage.currentImagePath(), mCurrentImage.IPTCRecords().value_or(IPTCRecordArray{}),
-                                    *spec, false);
+            if (const auto text = mConnection->frameText(mCurrentImage.currentImagePath(),
+                                                         mCurrentImage.IPTCRecords().value_or(IPTCRecordArray{}), *spec))
+                sendTextFrame(nullptr, mConnection->textFrameArguments(*text, *spec, false));
         return true;
     }
 }

@@ -9,14 +9,16 @@
 #include "app/ArrayController.h"
 #include "app/CurrentImageTracker.h"
 #include "app/GlobalHotKeys.h"
+#include "app/LayoutCalls.h"
 #include "app/StatusMenus.h"
 #include "foundation/KeyValueObservable.h"
+#include "platform/AlertPresenter.h"
+#include "bridge/LayoutConnection.h"
 #include "platform/FrontApplication.h"
 #include "textgen/PublicationStore.h"
 
 namespace qm {
 
-class LayoutConnection;
 class UserDefaults;
 
 // The application controller: starts the program, follows the current image, runs the text frame
@@ -54,6 +56,9 @@ public:
     UserDefaults& defaults() { return mDefaults; }
     // The start-up steps in their order.
     void awakeFromNib();
+    // Calls to the layout application run on a worker thread from now on, and the layout application
+    // is followed whenever it starts, so the main thread never waits for it (the program).
+    void runLayoutCallsOnWorker();
     // Stores the selected publication's index, writes the hot keys and unregisters them.
     void applicationWillQuit();
     // Writes the hot keys, selects the current publication again and reinstalls the hot keys.
@@ -61,6 +66,8 @@ public:
 
     // The current image.
     CurrentImageTracker& currentImage() { return mCurrentImage; }
+    // Reads the layout application's selection and makes its picture current; a selection that
+    // could not be read (busy, not answering) changes nothing.
     void updateFromLayoutSelection();
     void iptcRecordsDraggedFromTable();
     // Opens the current image in its default application, unless the Option key is held.
@@ -84,11 +91,18 @@ public:
     void setShownCaption(textBlockSpec::Pointer spec);
 
     // The text frame commands and the menus.
-    // True when the checks let the text go to the layout application; false when the text block
-    // is unknown or a problem stopped the command.
-    bool makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple = false);
+    enum class FrameOutcome { Made, NotMade, MayStillAppear };
+    using FrameCompletion = std::function<void(FrameOutcome)>;
+    // False when the text block is unknown, another command still waits for the layout application
+    // (this one is dropped), or, when the calls run at once, a problem stopped the command; the
+    // completion is told the outcome on the main thread.
+    bool makeTextFrameForTextBlockSpecID(const std::optional<std::string>& uniqueID, bool isMultiple = false,
+                                         FrameCompletion completion = {});
     void makeDefaultBylineAndCaptionAction(const quillmarkPublication::Pointer& publication);
     void switchPublication(const quillmarkPublication::Pointer& publication);
+    // Has the layout application run the layout script whenever it starts: at once, or when it quits
+    // (it writes its preferences back then); an alert tells what was done.
+    void setUpLayoutApplication();
     StatusMenus statusMenus() const;
 
     // The global hot keys; a press acts only while the layout application or this program is in
@@ -117,6 +131,20 @@ public:
     std::string layoutApplicationName() const;
 
 private:
+    struct FrameRequest {
+        textBlockSpec::Pointer spec;
+        bool isMultiple = false;
+    };
+    struct FrameChain;
+
+    bool startTextFrames(std::vector<FrameRequest> requests, FrameCompletion completion);
+    void nextTextFrame(const std::shared_ptr<FrameChain>& chain);
+    void checkedTextFrame(const std::shared_ptr<FrameChain>& chain, const FrameRequest& request,
+                          LayoutConnection::State state, bool optionKeyDown, const IPTCRecordArray& records);
+    void sendTextFrame(const std::shared_ptr<FrameChain>& chain, const LayoutArguments& request);
+    void readLayoutSelection(LayoutConnection& connection);
+    void showLayoutProblem(LayoutConnection::Reach reach);
+    void showCodedAlert(std::int32_t code, std::vector<std::string> buttons = {}, AlertPresenter::Completion completion = {});
     void observeDefaults();
     // The connection addresses the layout application chosen in the preferences.
     void applyPreferredLayoutApplication();
@@ -135,6 +163,9 @@ private:
     textBlockSpec::Pointer mShownByline;
     textBlockSpec::Pointer mShownCaption;
     std::vector<std::uint64_t> mObservers;
+    bool mSelectionReadQueued = false;
+    bool mFrameCommandRunning = false;
+    LayoutCalls mLayout; // last: its worker ends before the members above go
 };
 
 } // namespace qm

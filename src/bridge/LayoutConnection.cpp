@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "bridge/LayoutImagePath.h"
 #include "errors/errorHandler.h"
 #include "foundation/Log.h"
 #include "foundation/MainThread.h"
@@ -59,7 +60,26 @@ LayoutCallResult notRunning()
 
 void presentOnMainThread(const Error& error)
 {
-    MainThread::perform([error] { AlertPresenter::current()->presentError(error); }, true);
+    MainThread::perform([error] { AlertPresenter::current()->presentError(error); }, false);
+}
+
+// An application that connected and then did not answer is asked again only after this pause, so
+// looking for the layout application never keeps the worker waiting again and again.
+constexpr auto SilentPause = std::chrono::seconds(10);
+
+// The program's own launcher of the layout application ("quillmark-scribus") stands for it.
+std::optional<std::string> withoutLauncherPrefix(std::optional<std::string> name)
+{
+    constexpr std::string_view prefix = "quillmark-";
+    if (name && name->starts_with(prefix) && LayoutConnection::isLayoutApplicationName(name->substr(prefix.size())))
+        name->erase(0, prefix.size());
+    return name;
+}
+
+bool socketExists(const fs::path& path)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
 }
 
 bool flag(const nlohmann::json& item)
@@ -128,11 +148,22 @@ void LayoutConnection::loadScriptResource()
     errorHandler::presentErrorMessageWithErrorCode(ScriptMissingErrorCode, std::nullopt, std::nullopt);
 }
 
+std::optional<std::string> LayoutConnection::preferredAppPath() const
+{
+    std::lock_guard lock(mPreferredMutex);
+    return mPreferredAppPath;
+}
+
+void LayoutConnection::setPreferredAppPath(std::optional<std::string> path)
+{
+    std::lock_guard lock(mPreferredMutex);
+    mPreferredAppPath = std::move(path);
+}
+
+// May be called on any thread: the calls take it up as they start.
 void LayoutConnection::setCallTimeout(std::chrono::milliseconds timeout)
 {
     mCallTimeout = timeout;
-    if (mClient)
-        mClient->setTimeout(timeout);
 }
 
 void LayoutConnection::setSelectionChangedHandler(std::function<void()> handler)
@@ -142,13 +173,13 @@ void LayoutConnection::setSelectionChangedHandler(std::function<void()> handler)
 
 std::optional<std::string> LayoutConnection::instanceName() const
 {
-    if (mPreferredAppPath)
-        if (auto name = lastPathComponent(*mPreferredAppPath))
+    if (const auto preferred = preferredAppPath())
+        if (auto name = withoutLauncherPrefix(lastPathComponent(*preferred)))
             return name;
     if (auto running = firstRunningInstanceName())
         return running;
     if (auto application = Workspace::current()->applicationForExtension(DocumentExtension))
-        return lastPathComponent(application->string());
+        return withoutLauncherPrefix(lastPathComponent(application->string()));
     return std::nullopt;
 }
 
@@ -175,20 +206,57 @@ bool LayoutConnection::isRunning()
     return addressedClient() != nullptr;
 }
 
+bool LayoutConnection::connectIfFound()
+{
+    const bool wasConnected = mClient && mClient->isConnected();
+    return addressedClient() != nullptr && !wasConnected;
+}
+
+void LayoutConnection::interrupt()
+{
+    if (auto* client = mClient.get())
+        client->interrupt();
+}
+
 // The client of the socket that answers for the addressed instance: QUILLMARK_LAYOUT_SOCKET's, else
-// that of the first process running the instance's program file whose socket answers.
+// that of the first process running the instance's program file whose socket answers. mReach tells
+// why none answers: no such process, a process without the layout script, or a stopped or silent one.
 LayoutScriptClient* LayoutConnection::addressedClient()
 {
-    if (auto socket = LayoutScriptClient::socketPathFromEnvironment())
-        return answeringClient(*socket);
+    if (auto socket = LayoutScriptClient::socketPathFromEnvironment()) {
+        auto* client = answeringClient(*socket);
+        if (!client && mReach == Reach::WithoutLayoutScript)
+            mReach = Reach::NotRunning;
+        return client;
+    }
     const auto name = instanceName();
     const auto processes = ProcessList::current()->runningProcesses();
-    for (const auto& process : processes)
-        if (name && process.name() == *name)
-            if (auto* client = answeringClient(LayoutScriptClient::socketPathForProcess(process.pid)))
-                return client;
+    Reach best = Reach::NotRunning;
+    for (const auto& process : processes) {
+        if (!name || process.name() != *name)
+            continue;
+        if (auto* client = clientOfProcess(process.pid))
+            return client;
+        if (best == Reach::NotRunning || mReach == Reach::NotAnswering)
+            best = mReach;
+    }
     removeSocketsOfEndedProcesses(processes);
+    mReach = best;
     return nullptr;
+}
+
+LayoutScriptClient* LayoutConnection::clientOfProcess(int pid)
+{
+    const fs::path socket = LayoutScriptClient::socketPathForProcess(pid);
+    if (ProcessList::current()->isStopped(pid)) {
+        mReach = Reach::NotAnswering;
+        return nullptr;
+    }
+    if (!socketExists(socket)) {
+        mReach = Reach::WithoutLayoutScript;
+        return nullptr;
+    }
+    return answeringClient(socket);
 }
 
 // A layout application that was killed leaves its socket behind; it goes once nobody listens on it.
@@ -205,13 +273,29 @@ void LayoutConnection::removeSocketsOfEndedProcesses(const std::vector<RunningAp
 
 LayoutScriptClient* LayoutConnection::answeringClient(const fs::path& socketPath)
 {
-    if (mClient && mClient->socketPath() == socketPath && mClient->isConnected())
+    if (mClient && mClient->socketPath() == socketPath && mClient->isConnected()) {
+        mReach = Reach::Answering;
         return mClient.get();
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (auto silent = mSilentUntil.find(socketPath); silent != mSilentUntil.end() && now < silent->second) {
+        mReach = Reach::NotAnswering;
+        return nullptr;
+    }
     auto client = makeClient(socketPath);
     const auto handshake = client->connect();
     reportWrongProtocolOnce(handshake, socketPath);
-    if (!handshake.answered())
+    if (!handshake.answered()) {
+        const bool silent = handshake.outcome == Outcome::TimedOut;
+        if (silent)
+            mSilentUntil[socketPath] = now + SilentPause;
+        const bool busy = handshake.outcome == Outcome::ScriptError &&
+                          handshake.error.number == LayoutScriptClient::BusyErrorNumber;
+        mReach = silent ? Reach::NotAnswering : busy ? Reach::Busy : Reach::WithoutLayoutScript;
         return nullptr;
+    }
+    mSilentUntil.erase(socketPath);
+    mReach = Reach::Answering;
     mClient = std::move(client);
     return mClient.get();
 }
@@ -242,7 +326,20 @@ LayoutCallResult LayoutConnection::call(const char* handler, const LayoutArgumen
     auto* client = addressedClient();
     if (!client)
         return notRunning();
-    return client->call(handler, arguments.list());
+    client->setTimeout(mCallTimeout);
+    auto result = client->call(handler, arguments.list());
+    noteCallOutcome(result);
+    return result;
+}
+
+void LayoutConnection::noteCallOutcome(const LayoutCallResult& result)
+{
+    if (result.outcome == Outcome::TimedOut)
+        mReach = Reach::NotAnswering;
+    else if (result.outcome == Outcome::ScriptError && result.error.number == LayoutScriptClient::BusyErrorNumber)
+        mReach = Reach::Busy;
+    else if (result.outcome == Outcome::NotConnected)
+        mReach = Reach::NotRunning;
 }
 
 void LayoutConnection::activate()
@@ -252,36 +349,38 @@ void LayoutConnection::activate()
 
 LayoutConnection::State LayoutConnection::isRunning(const textBlockSpec& spec, const IPTCRecordArray& records)
 {
-    const auto request = arguments()
-                             .text(spec.paragraphStyleName().value_or(""))
-                             .text(spec.objectStyleName().value_or(""))
-                             .text(spec.textColorSwatchName().value_or(""));
+    State state = stateForStyles(spec.paragraphStyleName().value_or(""), spec.objectStyleName().value_or(""),
+                                 spec.textColorSwatchName().value_or(""));
+    if (state.reach == Reach::Answering && state.isRunning) {
+        const IPTCCodeSet missing = spec.missingRequiredIPTCFields(records);
+        state.missingMetadata.assign(missing.begin(), missing.end());
+    }
+    return state;
+}
+
+LayoutConnection::State LayoutConnection::stateForStyles(const std::string& paragraphStyle,
+                                                         const std::string& objectStyle, const std::string& colorSwatch)
+{
+    const auto request = arguments().text(paragraphStyle).text(objectStyle).text(colorSwatch);
     State state;
     state.isRunning = isRunning();
+    state.reach = mReach;
     if (!state.isRunning)
         return state;
     auto result = call("requiredstylesexist", request);
+    state.reach = mReach;
     if (result.answered() && result.result.is_array() && result.result.size() >= 7)
-        return stateFromResult(result.result, spec, records);
+        return stateFromResult(result.result);
     if (result.answered())
         result.error = {-1, "unexpected result " + result.result.dump(), ""};
     Log::format("ae err: %s", result.error.toJson().dump().c_str());
     return state;
 }
 
-LayoutConnection::State LayoutConnection::stateFromResult(const nlohmann::json& result, const textBlockSpec& spec,
-                                                          const IPTCRecordArray& records) const
+LayoutConnection::State LayoutConnection::stateFromResult(const nlohmann::json& result) const
 {
-    const IPTCCodeSet missing = spec.missingRequiredIPTCFields(records);
-    return State{true,
-                 flag(result[0]),
-                 text(result[1]),
-                 flag(result[2]),
-                 text(result[3]),
-                 flag(result[4]),
-                 flag(result[5]),
-                 flag(result[6]),
-                 std::vector<cIPTCCode>(missing.begin(), missing.end())};
+    return State{true,           flag(result[0]), text(result[1]), flag(result[2]), text(result[3]),
+                 flag(result[4]), flag(result[5]), flag(result[6]), {},              Reach::Answering};
 }
 
 bool LayoutConnection::existenceCheck(const char* handler, const std::string& name)
@@ -325,7 +424,7 @@ std::optional<std::string> LayoutConnection::selectedImagePath(Error* error)
 std::optional<std::string> LayoutConnection::imagePathFromResult(const LayoutCallResult& result, Error* error) const
 {
     if (auto path = result.answered() ? imagePathText(result.result) : std::nullopt) {
-        std::replace(path->begin(), path->end(), ':', '/');
+        *path = posixImagePath(std::move(*path));
         if (!path->empty())
             return path;
         if (error)
@@ -350,21 +449,35 @@ bool LayoutConnection::optionKeyIsDown() const
     return ModifierKeys::current()->alternateKeyIsDown();
 }
 
-void LayoutConnection::createText(const std::optional<std::string>& imagePath, const IPTCRecordArray& records,
-                                  textBlockSpec& spec, bool isPartOfMultipleFrames)
+std::optional<std::string> LayoutConnection::frameText(const std::optional<std::string>& imagePath,
+                                                       const IPTCRecordArray& records, textBlockSpec& spec) const
 {
     auto& defaults = UserDefaults::standard();
     const bool useDummyText =
         defaults.boolForKey("optionKeyOverridesEmptyFrame") && (!imagePath || optionKeyIsDown());
-    const auto text =
-        useDummyText ? defaults.stringForKey("optionKeyDummyText") : spec.textWithFilePath(imagePath, records);
-    if (text)
+    return useDummyText ? defaults.stringForKey("optionKeyDummyText") : spec.textWithFilePath(imagePath, records);
+}
+
+void LayoutConnection::createText(const std::optional<std::string>& imagePath, const IPTCRecordArray& records,
+                                  textBlockSpec& spec, bool isPartOfMultipleFrames)
+{
+    if (const auto text = frameText(imagePath, records, spec))
         createTextFrame(*text, spec, isPartOfMultipleFrames);
 }
 
-// The names come in the order paragraph style, swatch, object style; textWrap's low 8 bits make
-// its flag.
-void LayoutConnection::createTextFrame(const std::string& text, const textBlockSpec& spec, bool isPartOfMultipleFrames)
+LayoutCallResult LayoutConnection::createTextFrame(const std::string& text, const textBlockSpec& spec,
+                                                  bool isPartOfMultipleFrames)
+{
+    return sendTextFrame(textFrameArguments(text, spec, isPartOfMultipleFrames));
+}
+
+LayoutCallResult LayoutConnection::sendTextFrame(const LayoutArguments& request)
+{
+    return call("maketextbox", request);
+}
+
+LayoutArguments LayoutConnection::textFrameArguments(const std::string& text, const textBlockSpec& spec,
+                                                     bool isPartOfMultipleFrames) const
 {
     const bool selectFrame = !isPartOfMultipleFrames && UserDefaults::standard().boolForKey("selectCreatedTextFrames");
     const auto request = arguments()
@@ -382,7 +495,7 @@ void LayoutConnection::createTextFrame(const std::string& text, const textBlockS
                              .integer(static_cast<std::int32_t>(spec.horizontalJustification()))
                              .boolean((spec.textWrap() & 0xFF) != 0)
                              .boolean(selectFrame);
-    call("maketextbox", request);
+    return request;
 }
 
 } // namespace qm

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,6 +35,15 @@ class textBlockSpec;
 // thread; every call waits for its answer at most the call timeout.
 class LayoutConnection {
 public:
+    // How far the last attempt reached the addressed application.
+    enum class Reach {
+        Answering,           // its layout script answered
+        NotRunning,          // no process runs the instance's program file
+        WithoutLayoutScript, // it runs, but no layout script listens for it
+        Busy,                // its layout script answered that a dialog is open
+        NotAnswering,        // it is stopped, or its layout script did not answer in time
+    };
+
     // The state check's answer.
     struct State {
         bool isRunning = false;
@@ -43,6 +55,7 @@ public:
         bool objectStyleExists = false;
         bool colorSwatchExists = false;
         std::vector<cIPTCCode> missingMetadata;
+        Reach reach = Reach::NotRunning;
     };
 
     // The program files that are layout applications: "scribus" and its versioned names ("scribus-ng").
@@ -63,8 +76,8 @@ public:
     void loadScriptResource();
     const std::optional<std::filesystem::path>& script() const { return mScript; }
 
-    const std::optional<std::string>& preferredAppPath() const { return mPreferredAppPath; }
-    void setPreferredAppPath(std::optional<std::string> path) { mPreferredAppPath = std::move(path); }
+    std::optional<std::string> preferredAppPath() const;
+    void setPreferredAppPath(std::optional<std::string> path);
 
     void setCallTimeout(std::chrono::milliseconds timeout);
     // Told on the main thread whenever the addressed application's selection changes.
@@ -79,8 +92,19 @@ public:
     // A process running the instance's program file answers on its socket (with
     // QUILLMARK_LAYOUT_SOCKET: that socket answers).
     bool isRunning();
+    // How far the last call or isRunning() reached the application.
+    Reach reach() const { return mReach; }
+    // Connects to the addressed application unless connected; true when a new connection was made
+    // (the layout application was found). An application that does not answer is tried again only
+    // after a pause.
+    bool connectIfFound();
+    // Ends a call in progress on another thread at once (the program is quitting).
+    void interrupt();
     // The state check of the text frame commands.
     State isRunning(const textBlockSpec& spec, const IPTCRecordArray& records);
+    // The state check for a text block's paragraph style, object style and colour swatch names,
+    // without the missing fields (which the caller finds where the text block may be read).
+    State stateForStyles(const std::string& paragraphStyle, const std::string& objectStyle, const std::string& colorSwatch);
 
     void activate();
     bool paragraphStyleExistsInFrontDocument(const std::string& name);
@@ -92,28 +116,41 @@ public:
     std::optional<std::string> selectedImagePath(Error* error);
     bool optionKeyIsDown() const;
 
+    // The text for the frame: the dummy text (no image, or the Option key held, when the settings
+    // say so) or the text block's.
+    std::optional<std::string> frameText(const std::optional<std::string>& imagePath, const IPTCRecordArray& records,
+                                         textBlockSpec& spec) const;
     // Chooses the text for the frame (the dummy text or the text block's) and makes the frame.
     void createText(const std::optional<std::string>& imagePath, const IPTCRecordArray& records, textBlockSpec& spec,
                     bool isPartOfMultipleFrames);
-    // Sends "maketextbox" with the text and the text block's layout settings.
-    void createTextFrame(const std::string& text, const textBlockSpec& spec, bool isPartOfMultipleFrames);
+    // Sends "maketextbox" with the text and the text block's layout settings; answers the call's result.
+    LayoutCallResult createTextFrame(const std::string& text, const textBlockSpec& spec, bool isPartOfMultipleFrames);
+    // The "maketextbox" call for that text, made where the text block may be read (the main thread),
+    // to be sent with sendTextFrame on the worker.
+    LayoutArguments textFrameArguments(const std::string& text, const textBlockSpec& spec, bool isPartOfMultipleFrames) const;
+    LayoutCallResult sendTextFrame(const LayoutArguments& request);
 
 private:
     LayoutScriptClient* addressedClient();
     LayoutScriptClient* answeringClient(const std::filesystem::path& socketPath);
+    LayoutScriptClient* clientOfProcess(int pid);
+    void noteCallOutcome(const LayoutCallResult& result);
     void removeSocketsOfEndedProcesses(const std::vector<RunningApplication>& processes);
     std::unique_ptr<LayoutScriptClient> makeClient(const std::filesystem::path& socketPath) const;
     void reportWrongProtocolOnce(const LayoutCallResult& result, const std::filesystem::path& socketPath);
     LayoutArguments arguments() const;
     LayoutCallResult call(const char* handler, const LayoutArguments& arguments);
     bool existenceCheck(const char* handler, const std::string& name);
-    State stateFromResult(const nlohmann::json& result, const textBlockSpec& spec, const IPTCRecordArray& records) const;
+    State stateFromResult(const nlohmann::json& result) const;
     std::optional<std::string> imagePathFromResult(const LayoutCallResult& result, Error* error) const;
 
     Bundle mBundle;
     std::optional<std::filesystem::path> mScript;
+    mutable std::mutex mPreferredMutex; // guards mPreferredAppPath
     std::optional<std::string> mPreferredAppPath;
-    std::chrono::milliseconds mCallTimeout = LayoutScriptClient::DefaultTimeout;
+    Reach mReach = Reach::NotRunning;
+    std::map<std::filesystem::path, std::chrono::steady_clock::time_point> mSilentUntil;
+    std::atomic<std::chrono::milliseconds> mCallTimeout{LayoutScriptClient::DefaultTimeout};
     std::shared_ptr<std::function<void()>> mSelectionChanged;
     std::unique_ptr<LayoutScriptClient> mClient;
     std::set<std::filesystem::path> mWrongProtocolReported;

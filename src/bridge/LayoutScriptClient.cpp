@@ -1,6 +1,8 @@
 #include "bridge/LayoutScriptClient.h"
 
 #include <cerrno>
+#include <charconv>
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -13,9 +15,11 @@
 #include <unistd.h>
 
 #include "bridge/LineBuffer.h"
+#include "bridge/RuntimeFolder.h"
 #include "bridge/UnixSocket.h"
 #include "foundation/Log.h"
 #include "foundation/MainThread.h"
+#include "platform/ProcessList.h"
 
 namespace qm {
 
@@ -44,9 +48,23 @@ bool isForeignSocket(const fs::path& path)
     return ::lstat(path.c_str(), &status) == 0 && status.st_uid != ::getuid();
 }
 
+// The socket of a process that still runs may be one that is about to listen: it is not stale.
+bool processOfSocketRuns(const fs::path& path)
+{
+    const std::string name = path.filename().string();
+    int pid = 0;
+    const auto parsed = std::from_chars(name.data(), name.data() + name.size(), pid);
+    if (parsed.ec != std::errc() || parsed.ptr != name.data() + name.size() || pid <= 0)
+        return false;
+    const auto processes = ProcessList::current()->runningProcesses();
+    return std::any_of(processes.begin(), processes.end(), [pid](const auto& process) { return process.pid == pid; });
+}
+
 // A socket left behind by a layout application that quit: nobody listens on it any more.
 bool removeStaleSocket(const fs::path& path)
 {
+    if (processOfSocketRuns(path))
+        return false;
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode) || ::unlink(path.c_str()) != 0)
         return false;
@@ -165,9 +183,7 @@ private:
 
 fs::path LayoutScriptClient::socketFolder()
 {
-    if (auto runtime = environment("XDG_RUNTIME_DIR"); !runtime.empty())
-        return fs::path(runtime) / "quillmark";
-    return fs::temp_directory_path() / ("quillmark-" + std::to_string(::getuid()));
+    return RuntimeFolder::path();
 }
 
 fs::path LayoutScriptClient::socketPathForProcess(int pid)
@@ -233,6 +249,22 @@ bool LayoutScriptClient::isConnected() const
 void LayoutScriptClient::disconnect()
 {
     std::lock_guard lock(mCallMutex);
+    closeConnection();
+}
+
+void LayoutScriptClient::interrupt()
+{
+    std::lock_guard lock(mSocketMutex);
+    if (mSocket >= 0)
+        ::shutdown(mSocket, SHUT_RDWR);
+}
+
+void LayoutScriptClient::closeConnection()
+{
+    {
+        std::lock_guard lock(mSocketMutex);
+        mSocket = -1;
+    }
     mConnection.reset();
 }
 
@@ -248,12 +280,12 @@ LayoutCallResult LayoutScriptClient::connectUnlocked()
 {
     if (mConnection && mConnection->isOpen())
         return LayoutCallResult::answer(nullptr);
-    mConnection.reset();
+    closeConnection();
     if (auto opened = openConnection(); !opened.answered())
         return opened;
     auto handshake = shakeHands();
     if (!handshake.answered())
-        mConnection.reset();
+        closeConnection();
     return handshake;
 }
 
@@ -282,6 +314,8 @@ LayoutCallResult LayoutScriptClient::openConnection()
     }
     mNextId = 0;
     mConnection = std::make_unique<Connection>(socket, [this](const std::string& event) { deliverEvent(event); });
+    std::lock_guard lock(mSocketMutex);
+    mSocket = socket;
     return LayoutCallResult::answer(nullptr);
 }
 

@@ -34,7 +34,7 @@ public:
     static constexpr std::int32_t WrongProtocolErrorNumber = -9;
     static constexpr std::int32_t TimedOutErrorNumber = -1712;
 
-    // $XDG_RUNTIME_DIR/quillmark, else <temporary folder>/quillmark-<user id>.
+    // RuntimeFolder::path(): $XDG_RUNTIME_DIR/quillmark, else a private <temporary folder>/quillmark-<user id>.
     static std::filesystem::path socketFolder();
     // The socket of the layout script in the application with that process id: socketFolder()/<pid>.
     static std::filesystem::path socketPathForProcess(int pid);
@@ -59,6 +59,8 @@ public:
     // Connected and not closed by the other side.
     bool isConnected() const;
     void disconnect();
+    // From any thread: ends the connection, so that a call waiting for its answer returns at once.
+    void interrupt();
 
     // Connects when needed, sends the call, and waits for its answer.
     LayoutCallResult call(std::string_view handler, const nlohmann::json& arguments);
@@ -67,6 +69,7 @@ private:
     class Connection;
 
     LayoutCallResult connectUnlocked();
+    void closeConnection();
     LayoutCallResult openConnection();
     LayoutCallResult shakeHands();
     LayoutCallResult send(std::string_view handler, const nlohmann::json& arguments);
@@ -80,6 +83,8 @@ private:
     mutable std::mutex mCallMutex; // one call at a time; guards mConnection and mNextId
     std::unique_ptr<Connection> mConnection;
     std::int64_t mNextId = 0;
+    std::mutex mSocketMutex; // guards mSocket, the open connection's descriptor (-1 without one)
+    int mSocket = -1;
 };
 
 } // namespace qm

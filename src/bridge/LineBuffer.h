@@ -14,13 +14,19 @@ public:
 
     explicit LineBuffer(std::size_t maximumLineLength = DefaultMaximumLineLength) : mMaximumLineLength(maximumLineLength) {}
 
-    // False once an unfinished line is longer than the maximum: the stream is not trusted further.
+    // False once a line is longer than the maximum: what is held is dropped, and the stream is not
+    // trusted further (every later append is refused).
     bool append(std::string_view bytes);
     std::optional<std::string> nextLine();
 
 private:
+    bool measure(std::string_view bytes);
+
     std::string mBytes;
+    std::size_t mStart = 0; // where the lines not yet handed out begin in mBytes
+    std::size_t mUnfinished = 0; // bytes after the last line break taken in
     std::size_t mMaximumLineLength;
+    bool mOverflowed = false;
 };
 
 } // namespace qm

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -28,6 +29,21 @@ bool waitFor(int socket, short events, int timeoutMilliseconds)
     return ready > 0;
 }
 
+// One connect; the socket, or -1 with errno set.
+int connectOnce(const sockaddr_un& target)
+{
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (socket < 0)
+        return -1;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
+        const int error = errno;
+        ::close(socket);
+        errno = error;
+        return -1;
+    }
+    return socket;
+}
+
 } // namespace
 
 std::optional<sockaddr_un> address(const std::filesystem::path& path)
@@ -48,16 +64,17 @@ int connectTo(const std::filesystem::path& path)
         errno = ENAMETOOLONG;
         return -1;
     }
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (socket < 0)
-        return -1;
-    if (::connect(socket, reinterpret_cast<const sockaddr*>(&*target), sizeof *target) != 0) {
-        const int error = errno;
-        ::close(socket);
-        errno = error;
-        return -1;
+    // A listener whose backlog is full answers EAGAIN: it is there and busy, so the connect is
+    // tried again for a short while before it counts as failed.
+    const auto deadline = std::chrono::steady_clock::now() + FullBacklogPatience;
+    auto pause = std::chrono::milliseconds(5);
+    while (true) {
+        const int socket = connectOnce(*target);
+        if (socket >= 0 || errno != EAGAIN || std::chrono::steady_clock::now() + pause > deadline)
+            return socket;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(100));
     }
-    return socket;
 }
 
 bool writeFully(int socket, std::string_view bytes, std::chrono::steady_clock::time_point deadline)

@@ -16,7 +16,10 @@ namespace UnixSocket {
 // Nothing when the path does not fit a socket address.
 std::optional<sockaddr_un> address(const std::filesystem::path& path);
 
-// A connected socket, or -1 with errno set.
+// How long a connect is tried again while the listener's backlog is full.
+inline constexpr std::chrono::milliseconds FullBacklogPatience{500};
+
+// A connected socket, or -1 with errno set (EAGAIN when the backlog stayed full).
 int connectTo(const std::filesystem::path& path);
 
 // Writes all of `bytes` unless the peer is gone or stops reading until the deadline.

@@ -108,12 +108,21 @@ std::optional<std::string> errorHandler::getInformativeTextWithFormat(std::int32
     return formatAt(code, 1, param).value_or("");
 }
 
+Alert errorHandler::alertForErrorCode(std::int32_t code, const std::optional<std::string>& param1,
+                                     const std::optional<std::string>& param2) const
+{
+    return Alert{windowTitle(), getMessageWithFormat(code, param1), getInformativeTextWithFormat(code, param2).value_or(""),
+                 {}, false};
+}
+
 void errorHandler::displayErrorMessageWithErrorCode(std::int32_t code, const std::optional<std::string>& param1,
                                                     const std::optional<std::string>& param2)
 {
     displayErrorMessage(getMessageWithFormat(code, param1), getInformativeTextWithFormat(code, param2));
 }
 
+// The alert is shown without waiting for it, also on the main thread: a caller that waits on the
+// main thread's queue from the main thread would wait for ever, and a modal loop per alert would nest.
 void errorHandler::displayErrorMessage(const std::string& message, const std::optional<std::string>& informativeText)
 {
     Alert alert{windowTitle(), message, informativeText.value_or(""), {}, false};
@@ -121,9 +130,9 @@ void errorHandler::displayErrorMessage(const std::string& message, const std::op
         [alert = std::move(alert)] {
             auto presenter = AlertPresenter::current();
             presenter->activateApplication();
-            presenter->runModal(alert);
+            presenter->show(alert, {});
         },
-        true);
+        false);
 }
 
 void errorHandler::presentErrorMessage(std::int32_t code, const std::optional<std::string>& param1,
@@ -131,7 +140,7 @@ void errorHandler::presentErrorMessage(std::int32_t code, const std::optional<st
 {
     Error error{applicationName(), code, getMessageWithFormat(code, param1),
                 getInformativeTextWithFormat(code, param2).value_or("")};
-    MainThread::perform([error = std::move(error)] { AlertPresenter::current()->presentError(error); }, true);
+    MainThread::perform([error = std::move(error)] { AlertPresenter::current()->presentError(error); }, false);
 }
 
 void errorHandler::setWindowTitle(std::optional<std::string> title)

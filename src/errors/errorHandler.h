@@ -6,12 +6,13 @@
 #include <string>
 
 #include "foundation/PlistValue.h"
+#include "platform/AlertPresenter.h"
 
 namespace qm {
 
 // Coded error messages for the user. The error table maps a code written in decimal ("-60") to
 // two formats, the message and the informative text, each taking one parameter written %@.
-// Messages are shown in an application-modal alert or through the application's error presentation
+// Messages are shown in an alert that nothing waits for, or through the application's error presentation
 // (the installed AlertPresenter).
 class errorHandler {
 public:
@@ -26,7 +27,7 @@ public:
     // Class operations, on the shared instance. Parameters are texts already formatted by the caller.
     static void errorMessageWithErrorCode(std::int32_t code, std::optional<std::string> param1,
                                           std::optional<std::string> param2);
-    // May be called on any thread: the error is presented on the main thread, and this waits for it.
+    // May be called on any thread: the error is presented on the main thread, without waiting.
     static void presentErrorMessageWithErrorCode(std::int32_t code, std::optional<std::string> param1,
                                                  std::optional<std::string> param2);
     static void errorMessage(const std::string& message, const std::optional<std::string>& informativeText);
@@ -40,11 +41,14 @@ public:
                                                             const std::optional<std::string>& param) const;
     bool hasInformationForError(std::int32_t code) const;
 
+    // The alert of a coded message: the window title, the message from p1, the informative text from p2.
+    Alert alertForErrorCode(std::int32_t code, const std::optional<std::string>& param1,
+                            const std::optional<std::string>& param2) const;
     // Message from p1, informative text from p2.
     void displayErrorMessageWithErrorCode(std::int32_t code, const std::optional<std::string>& param1,
                                           const std::optional<std::string>& param2);
-    // Activates the application and runs a modal alert on the main thread (moving there when called
-    // on another thread); returns when the alert is dismissed.
+    // Activates the application and shows the alert on the main thread (moving there when called
+    // on another thread) without waiting for it.
     void displayErrorMessage(const std::string& message, const std::optional<std::string>& informativeText);
     void presentErrorMessage(std::int32_t code, const std::optional<std::string>& param1,
                              const std::optional<std::string>& param2);

@@ -24,6 +24,10 @@ State& state()
     return instance;
 }
 
+// The thread that loads the library (the process's first) is the main thread, decided before any
+// other thread can ask; a thread that asked first must never become it.
+[[maybe_unused]] const bool mainThreadIsKnown = (state(), true);
+
 void post(MainThread::Task task)
 {
     auto& s = state();

@@ -13,7 +13,7 @@ public:
     using Task = std::function<void()>;
     using Poster = std::function<void(Task)>;
 
-    // Makes the calling thread the main thread (the first thread to ask is it by default).
+    // Makes the calling thread the main thread (the thread that loaded the program is it by default).
     static void adoptCurrentThread();
     static bool isMainThread();
 

@@ -1,6 +1,17 @@
 #include "parsers/QMMetadataParserCache.h"
 
+#include <sys/stat.h>
+
 namespace qm {
+
+std::optional<QMMetadataParserCache::FileVersion> QMMetadataParserCache::FileVersion::of(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return FileVersion{static_cast<std::uint64_t>(status.st_size), static_cast<std::uint64_t>(status.st_ino),
+                       static_cast<std::uint64_t>(status.st_dev), status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
 
 QMMetadataParserCache& QMMetadataParserCache::sharedInstance()
 {
@@ -20,9 +31,10 @@ std::shared_ptr<QMMetadataParser> QMMetadataParserCache::MetadataParserForPath(c
     auto& cache = sharedInstance();
     if (auto cached = cache.find(path))
         return cached;
+    const auto version = FileVersion::of(path);
     auto parser = QMMetadataParser::MetadataParserForPath(path, parse);
     if (parser)
-        cache.store(path, parser);
+        cache.store(path, parser, version);
     return parser;
 }
 
@@ -81,19 +93,26 @@ std::size_t QMMetadataParserCache::heldByteCount() const
     return mHeldBytes;
 }
 
+// One stat a look-up, outside the lock; a parser of another version of the file is dropped.
 std::shared_ptr<QMMetadataParser> QMMetadataParserCache::find(const std::string& path)
 {
+    const auto version = FileVersion::of(path);
     std::lock_guard lock(mMutex);
     if (!mUseCache)
         return nullptr;
     auto found = mEntries.find(path);
     if (found == mEntries.end())
         return nullptr;
+    if (found->second.version != version) {
+        removeLocked(path);
+        return nullptr;
+    }
     mRecency.splice(mRecency.begin(), mRecency, found->second.recency);
     return found->second.parser;
 }
 
-void QMMetadataParserCache::store(const std::string& path, const std::shared_ptr<QMMetadataParser>& parser)
+void QMMetadataParserCache::store(const std::string& path, const std::shared_ptr<QMMetadataParser>& parser,
+                                  const std::optional<FileVersion>& version)
 {
     const std::size_t bytes = parser->heldByteCount();
     std::lock_guard lock(mMutex);
@@ -101,7 +120,7 @@ void QMMetadataParserCache::store(const std::string& path, const std::shared_ptr
         return;
     removeLocked(path);
     mRecency.push_front(path);
-    mEntries.emplace(path, Entry{parser, bytes, mRecency.begin()});
+    mEntries.emplace(path, Entry{parser, version, bytes, mRecency.begin()});
     mHeldBytes += bytes;
     evictLocked();
 }

@@ -5,6 +5,8 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -15,6 +17,8 @@ namespace qm {
 // The process's parsers by path, so that a file is parsed once while it stays in the cache.
 // The most recently used parsers are kept up to a memory budget (bytes the parsers hold) and a
 // count; beyond either, the least recently used are dropped and parsed again when asked for.
+// Each parser remembers the file's size, modification time and inode as they were before it read
+// the file: a file changed since (rewritten, or replaced by a rename) is parsed again.
 // Safe to use from any thread: one lock guards the table (never held while a file is parsed).
 class QMMetadataParserCache {
 public:
@@ -36,15 +40,25 @@ public:
     std::size_t count() const;
     std::size_t heldByteCount() const;
 
+    // What tells one version of a file from another; none when the file cannot be reached.
+    struct FileVersion {
+        std::uint64_t size = 0, inode = 0, device = 0;
+        std::int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+        bool operator==(const FileVersion&) const = default;
+        static std::optional<FileVersion> of(const std::string& path);
+    };
+
 private:
     struct Entry {
         std::shared_ptr<QMMetadataParser> parser;
+        std::optional<FileVersion> version;
         std::size_t bytes;
         std::list<std::string>::iterator recency;
     };
 
     std::shared_ptr<QMMetadataParser> find(const std::string& path);
-    void store(const std::string& path, const std::shared_ptr<QMMetadataParser>& parser);
+    void store(const std::string& path, const std::shared_ptr<QMMetadataParser>& parser,
+               const std::optional<FileVersion>& version);
     void removeLocked(const std::string& path);
     void evictLocked();
 

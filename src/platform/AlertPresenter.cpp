@@ -29,6 +29,26 @@ public:
 };
 } // namespace
 
+void AlertPresenter::show(const Alert& alert, Completion completion)
+{
+    const AlertResponse response = runModal(alert);
+    if (completion)
+        completion(response);
+}
+
+// A bare error (no description) is told by its domain and code.
+Alert AlertPresenter::alertForError(const Error& error, const std::string& windowTitle)
+{
+    Alert alert;
+    alert.windowTitle = windowTitle;
+    alert.messageText = error.localizedDescription.empty()
+                            ? "The operation couldn't be completed. (" + error.domain + " error " +
+                                  std::to_string(error.code) + ".)"
+                            : error.localizedDescription;
+    alert.informativeText = error.localizedRecoverySuggestion;
+    return alert;
+}
+
 std::shared_ptr<AlertPresenter> AlertPresenter::current()
 {
     return installedImplementation<AlertPresenter, LoggingAlertPresenter>().current();

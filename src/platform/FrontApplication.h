@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -27,6 +28,8 @@ public:
     // Told on the main thread each time another application comes to the front.
     virtual void setSwitchHandler(SwitchHandler handler) = 0;
     virtual void activate(int pid) = 0;
+    // Gives that window of this program the keyboard, also while another application is in front.
+    virtual void activateWindow(std::uint64_t /*window*/) {}
 
     // The installed one (one that knows no front application, until a program installs its own).
     static std::shared_ptr<FrontApplication> current();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +42,18 @@ std::optional<RunningApplication> ProcProcessList::process(int pid) const
     if (error)
         return std::nullopt;
     return RunningApplication{pid, withoutDeletedMark(executable.string())};
+}
+
+// The state letter follows the command name in parentheses, which may itself hold ") ".
+bool ProcProcessList::isStopped(int pid)
+{
+    std::ifstream stat(mProcFolder / std::to_string(pid) / "stat");
+    const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto nameEnd = line.rfind(") ");
+    if (nameEnd == std::string::npos || nameEnd + 2 >= line.size())
+        return false;
+    const char state = line[nameEnd + 2];
+    return state == 'T' || state == 't';
 }
 
 std::vector<RunningApplication> ProcProcessList::runningProcesses()

@@ -15,6 +15,7 @@ public:
     std::vector<RunningApplication> runningProcesses() override;
     // The process with the id, when its executable can be read.
     std::optional<RunningApplication> process(int pid) const;
+    bool isStopped(int pid) override;
 
 private:
     std::filesystem::path mProcFolder;

@@ -13,6 +13,8 @@ public:
     virtual ~ProcessList() = default;
     // In ascending process id order; processes whose executable cannot be read are left out.
     virtual std::vector<RunningApplication> runningProcesses() = 0;
+    // The process is stopped (SIGSTOP, a debugger): it will answer nothing until it goes on.
+    virtual bool isStopped(int /*pid*/) { return false; }
 
     // The installed one (/proc on Linux, until a program installs another).
     static std::shared_ptr<ProcessList> current();

@@ -166,8 +166,26 @@ QWidget* IPTCPanel::makeButtonBar()
     layout->addWidget(mFileIcon);
     layout->addWidget(mFileName, 1, Qt::AlignLeft);
     layout->addWidget(mEncodingPopUp);
+    layout->addWidget(makeReloadButton());
     layout->addWidget(mOpenButton);
     return bar;
+}
+
+// Drops the cached metadata of the current picture and reads the file again (F5 or Ctrl+R while the
+// panel has the keyboard).
+QToolButton* IPTCPanel::makeReloadButton()
+{
+    auto* reload = new QAction(QIcon::fromTheme("view-refresh", style()->standardIcon(QStyle::SP_BrowserReload)),
+                               localized("Reload metadata"), this);
+    reload->setToolTip(localized("Reads the picture again: its metadata may have changed on disk (F5)"));
+    reload->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
+    reload->setShortcutContext(Qt::WindowShortcut);
+    connect(reload, &QAction::triggered, this, [this] { mController.currentImage().clearCacheAndUpdateCurrentFilePath(); });
+    addAction(reload);
+    auto* button = new QToolButton;
+    button->setAutoRaise(true);
+    button->setDefaultAction(reload);
+    return button;
 }
 
 QWidget* IPTCPanel::makeTextsBox()

@@ -73,6 +73,7 @@ private:
     QWidget* makeTable();
     void setUpTimers();
     QWidget* makeTextsBox();
+    QToolButton* makeReloadButton();
     void observeController();
     void showCurrentImagePath();
     void showOpenButton();

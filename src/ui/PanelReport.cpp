@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "platform/AlertPresenter.h"
+
 #include "ui/IPTCPanel.h"
 
 namespace qm {
@@ -42,6 +44,17 @@ QJsonArray selectedRows(IPTCPanel& panel)
     return array;
 }
 
+// The alert that is up, as a person sees it; null when none is.
+QJsonValue alertReport()
+{
+    const auto alert = AlertPresenter::current()->shownAlert();
+    if (!alert)
+        return QJsonValue();
+    return QJsonObject{{"title", QString::fromStdString(alert->windowTitle)},
+                       {"message", QString::fromStdString(alert->messageText)},
+                       {"informative", QString::fromStdString(alert->informativeText)}};
+}
+
 } // namespace
 
 QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& currentImagePath)
@@ -57,6 +70,7 @@ QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& curre
         {"selectedRows", selectedRows(panel)},
         {"byline", panel.bylineText().text()},
         {"caption", panel.captionText().text()},
+        {"alert", alertReport()},
     };
     return QJsonDocument(report).toJson(QJsonDocument::Compact);
 }

@@ -1,116 +1,241 @@
 #include "ui/SingleInstance.h"
 
-#include <QDir>
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLocalSocket>
-#include <QStandardPaths>
+#include <QPointer>
+#include <QThread>
 
-#include <unistd.h>
+#include <algorithm>
+#include <vector>
+
+#include "bridge/RuntimeFolder.h"
+#include "foundation/Log.h"
 
 namespace qm {
 
 namespace {
 
-constexpr char OpenRequest[] = "open\t";
-constexpr char ShowRequest[] = "show";
-constexpr char PreferencesRequest[] = "preferences";
-constexpr char ShownRequest[] = "shown";
+constexpr int ListenCheckMilliseconds = 500;
+constexpr int ConnectRetryMilliseconds = 50;
 
-QByteArray requestFor(const std::optional<QString>& file)
+QString inRuntimeFolder(const char* name)
 {
-    return (file ? OpenRequest + file->toUtf8() : QByteArray(ShowRequest)) + '\n';
+    return QString::fromStdString((RuntimeFolder::path() / name).string());
 }
 
-} // namespace
-
-QString SingleInstance::socketPath()
+int remaining(const QDeadlineTimer& deadline)
 {
-    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty())
-        runtime = QDir::tempPath() + QStringLiteral("/quillmark-%1").arg(::getuid());
-    return runtime + QStringLiteral("/quillmark/program.socket");
+    return int(std::max<qint64>(deadline.remainingTime(), 0));
 }
 
-bool SingleInstance::handOver(const std::optional<QString>& file, int timeoutMilliseconds)
+// Connects to the running program. A program that holds the lock but does not listen yet is
+// starting: its socket is waited for until the deadline. Only a later start waits here, never
+// the running program.
+bool connectToProgram(QLocalSocket& socket, const QDeadlineTimer& deadline)
 {
-    return send(requestFor(file), timeoutMilliseconds);
+    while (true) {
+        socket.connectToServer(SingleInstance::socketPath());
+        if (socket.waitForConnected(remaining(deadline)))
+            return true;
+        socket.abort();
+        if (deadline.hasExpired() || !SingleInstance::isRunning())
+            return false;
+        QThread::msleep(ConnectRetryMilliseconds);
+    }
 }
 
-bool SingleInstance::handOverPreferences(int timeoutMilliseconds)
+std::optional<QByteArray> readLine(QLocalSocket& socket, const QDeadlineTimer& deadline)
 {
-    return send(QByteArray(PreferencesRequest) + '\n', timeoutMilliseconds);
-}
-
-bool SingleInstance::send(const QByteArray& request, int timeoutMilliseconds)
-{
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(timeoutMilliseconds))
-        return false;
-    socket.write(request);
-    if (!socket.waitForBytesWritten(timeoutMilliseconds))
-        return false;
-    // The running program answers once it has taken the request.
-    return socket.waitForReadyRead(timeoutMilliseconds) && socket.readLine().startsWith("ok");
-}
-
-std::optional<QByteArray> SingleInstance::askShown(int timeoutMilliseconds)
-{
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(timeoutMilliseconds))
-        return std::nullopt;
-    socket.write(QByteArray(ShownRequest) + '\n');
-    if (!socket.waitForBytesWritten(timeoutMilliseconds))
-        return std::nullopt;
     while (!socket.canReadLine())
-        if (!socket.waitForReadyRead(timeoutMilliseconds))
+        if (!socket.waitForReadyRead(remaining(deadline)))
             return std::nullopt;
     QByteArray line = socket.readLine();
     line.chop(1);
     return line;
 }
 
+// Sends one request line and reads the one-line answer.
+std::optional<QByteArray> exchange(const QByteArray& request, int timeoutMilliseconds)
+{
+    const QDeadlineTimer deadline(timeoutMilliseconds);
+    QLocalSocket socket;
+    if (!connectToProgram(socket, deadline))
+        return std::nullopt;
+    socket.write(request);
+    if (!socket.waitForBytesWritten(remaining(deadline)))
+        return std::nullopt;
+    return readLine(socket, deadline);
+}
+
+} // namespace
+
+SingleInstance::SingleInstance() : mLock(RuntimeFolder::path() / "program.lock")
+{
+    mListenCheck.setInterval(ListenCheckMilliseconds);
+    QObject::connect(&mListenCheck, &QTimer::timeout, [this] { keepListening(); });
+    QObject::connect(&mServer, &QLocalServer::newConnection, [this] { acceptConnections(); });
+}
+
+SingleInstance::~SingleInstance()
+{
+    mListenCheck.stop();
+    for (auto& [socket, client] : mClients) {
+        socket->disconnect();
+        socket->abort();
+        delete socket;
+    }
+    mClients.clear();
+    // The socket file goes while the lock is still held: only the lock's holder removes it.
+    mServer.close();
+}
+
+QString SingleInstance::socketPath()
+{
+    return inRuntimeFolder("program.socket");
+}
+
+QString SingleInstance::lockPath()
+{
+    return inRuntimeFolder("program.lock");
+}
+
+bool SingleInstance::isRunning()
+{
+    return InstanceLock::isHeldByAnyone(lockPath().toStdString());
+}
+
+InstanceLock::State SingleInstance::claim()
+{
+    return mLock.acquire();
+}
+
+bool SingleInstance::handOver(const std::optional<QString>& file, int timeoutMilliseconds)
+{
+    const auto path = file ? std::optional(file->toStdString()) : std::nullopt;
+    return send(QByteArray::fromStdString(ProgramRequest::lineFor(path)), timeoutMilliseconds);
+}
+
+bool SingleInstance::handOverPreferences(int timeoutMilliseconds)
+{
+    return send("preferences\n", timeoutMilliseconds);
+}
+
+bool SingleInstance::send(const QByteArray& request, int timeoutMilliseconds)
+{
+    // The running program answers once it has taken the request.
+    const auto answer = exchange(request, timeoutMilliseconds);
+    return answer && answer->startsWith("ok");
+}
+
+std::optional<QByteArray> SingleInstance::askShown(int timeoutMilliseconds)
+{
+    return exchange("shown\n", timeoutMilliseconds);
+}
+
 bool SingleInstance::listen(RequestHandler handler)
 {
     mHandler = std::move(handler);
-    const QString path = socketPath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile::setPermissions(QFileInfo(path).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    mServer.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!mServer.listen(path)) {
-        QLocalServer::removeServer(path);
-        if (!mServer.listen(path))
-            return false;
-    }
-    QObject::connect(&mServer, &QLocalServer::newConnection, [this] {
-        while (QLocalSocket* socket = mServer.nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { readRequest(socket); });
-        }
-    });
+    if (claim() != InstanceLock::State::Held || !listenOnSocket())
+        return false;
+    mListenCheck.start();
     return true;
 }
 
-void SingleInstance::readRequest(QLocalSocket* socket)
+bool SingleInstance::listenOnSocket()
 {
-    if (!socket->canReadLine())
+    const QString path = socketPath();
+    mServer.close();
+    QLocalServer::removeServer(path); // left behind by a program that ended without removing it
+    mServer.setSocketOptions(QLocalServer::UserAccessOption);
+    if (mServer.listen(path))
+        return true;
+    Log::format("quillmark: cannot listen on %s: %s", qUtf8Printable(path), qUtf8Printable(mServer.errorString()));
+    return false;
+}
+
+// Qt's server closes itself, and removes the socket file, when an accept fails (no file
+// descriptors left): later starts must still reach this program, so it listens again.
+void SingleInstance::keepListening()
+{
+    if (mServer.isListening() && QFileInfo::exists(socketPath()))
         return;
-    QByteArray line = socket->readLine();
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line == ShownRequest) {
-        socket->write((mShownReporter ? mShownReporter() : QByteArray("{}")) + '\n');
-        socket->flush();
+    Log::format("quillmark: the program's socket stopped listening (%s); listening again",
+                qUtf8Printable(mServer.errorString()));
+    listenOnSocket();
+}
+
+void SingleInstance::acceptConnections()
+{
+    while (QLocalSocket* socket = mServer.nextPendingConnection()) {
+        makeRoom();
+        mClients[socket].lastActive = std::chrono::steady_clock::now();
+        socket->setReadBufferSize(qint64(ProgramRequest::MaximumLineBytes));
+        QObject::connect(socket, &QLocalSocket::disconnected, socket, [this, socket] { drop(socket); });
+        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { readRequests(socket); });
+        if (socket->bytesAvailable() > 0)
+            readRequests(socket);
+    }
+}
+
+void SingleInstance::makeRoom()
+{
+    while (mClients.size() >= std::size_t(MaximumConnections)) {
+        const auto oldest = std::min_element(mClients.begin(), mClients.end(), [](const auto& a, const auto& b) {
+            return a.second.lastActive < b.second.lastActive;
+        });
+        drop(oldest->first);
+    }
+}
+
+void SingleInstance::drop(QLocalSocket* socket)
+{
+    if (mClients.erase(socket) == 0)
+        return;
+    socket->disconnect();
+    socket->abort();
+    socket->deleteLater();
+}
+
+void SingleInstance::readRequests(QLocalSocket* socket)
+{
+    const auto found = mClients.find(socket);
+    if (found == mClients.end())
+        return;
+    Client& client = found->second;
+    client.lastActive = std::chrono::steady_clock::now();
+    const QByteArray bytes = socket->readAll();
+    if (!client.lines.append(std::string_view(bytes.constData(), std::size_t(bytes.size())))) {
+        Log::format("quillmark: a request on the program's socket is longer than %zu bytes; closing its connection",
+                    ProgramRequest::MaximumLineBytes);
+        drop(socket);
         return;
     }
-    socket->write("ok\n");
-    socket->flush();
-    if (line == PreferencesRequest) {
-        if (mPreferencesHandler)
-            mPreferencesHandler();
-    } else if (line.startsWith(OpenRequest))
-        mHandler(QString::fromUtf8(line.mid(int(sizeof(OpenRequest)) - 1)));
-    else
+    std::vector<ProgramRequest> requests;
+    while (auto line = client.lines.nextLine())
+        if (!line->empty())
+            requests.push_back(ProgramRequest::parse(*line));
+    // A request's work may run an event loop (an alert) in which the connection goes.
+    const QPointer<QLocalSocket> guard(socket);
+    for (const auto& request : requests)
+        answer(guard, request);
+}
+
+void SingleInstance::answer(QLocalSocket* socket, const ProgramRequest& request)
+{
+    using Kind = ProgramRequest::Kind;
+    if (socket) {
+        if (request.kind == Kind::Shown)
+            socket->write((mShownReporter ? mShownReporter() : QByteArray("{}")) + '\n');
+        else
+            socket->write(request.kind == Kind::Unknown ? "error unknown request\n" : "ok\n");
+        socket->flush();
+    }
+    if (request.kind == Kind::Preferences && mPreferencesHandler)
+        mPreferencesHandler();
+    else if (request.kind == Kind::Open && mHandler)
+        mHandler(QString::fromStdString(request.file));
+    else if (request.kind == Kind::Show && mHandler)
         mHandler(std::nullopt);
 }
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include "bridge/LayoutConnection.h"
+#include "bridge/RuntimeFolder.h"
 #include "foundation/UserDefaults.h"
 #include "platform/AlertPresenter.h"
 #include "platform/Pasteboard.h"
@@ -82,6 +83,8 @@ int printShown(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     const std::optional<QByteArray> report = qm::SingleInstance::askShown();
+    if (!report && qm::RuntimeFolder::path() == qm::RuntimeFolder::Refused)
+        return 1; // RuntimeFolder said why
     if (!report) {
         std::fprintf(stderr, "quillmark: no running program answers on %s\n",
                      qUtf8Printable(qm::SingleInstance::socketPath()));
@@ -89,6 +92,40 @@ int printShown(int argc, char** argv)
     }
     std::printf("%s\n", report->constData());
     return 0;
+}
+
+// Makes this process the user's one program, or hands the request to the program that runs.
+// Nothing when this process is the program; else the status to exit with.
+std::optional<int> becomeTheProgramOrHandOver(qm::SingleInstance& instance, const std::optional<QString>& file,
+                                              bool preferences)
+{
+    constexpr int handOverTimeoutMilliseconds = 5000;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        switch (instance.claim()) {
+        case qm::InstanceLock::State::Held:
+            return std::nullopt;
+        case qm::InstanceLock::State::Unavailable:
+            if (qm::RuntimeFolder::path() == qm::RuntimeFolder::Refused)
+                std::fprintf(stderr, "quillmark: not starting without a private folder for its socket\n");
+            else
+                std::fprintf(stderr, "quillmark: cannot take the lock %s, so cannot tell whether Quillmark runs; not "
+                                     "starting\n",
+                             qUtf8Printable(qm::SingleInstance::lockPath()));
+            return 1;
+        case qm::InstanceLock::State::HeldByAnother:
+            if (preferences ? qm::SingleInstance::handOverPreferences(handOverTimeoutMilliseconds)
+                            : qm::SingleInstance::handOver(file, handOverTimeoutMilliseconds))
+                return 0;
+            if (qm::SingleInstance::isRunning()) {
+                std::fprintf(stderr, "quillmark: Quillmark is running but does not answer on %s; nothing was handed "
+                                     "over to it\n",
+                             qUtf8Printable(qm::SingleInstance::socketPath()));
+                return 1;
+            }
+            break; // it ended meanwhile: this start can be the program
+        }
+    }
+    return 1;
 }
 
 bool hasDisplay()
@@ -118,8 +155,9 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName("quillmark");
     QApplication::setQuitOnLastWindowClosed(false);
     const auto [file, preferences] = arguments(application);
-    if (preferences ? qm::SingleInstance::handOverPreferences() : qm::SingleInstance::handOver(file))
-        return 0;
+    qm::SingleInstance instance;
+    if (const auto status = becomeTheProgramOrHandOver(instance, file, preferences))
+        return *status;
 
     installPlatform();
     QApplication::setWindowIcon(qm::ResourceImages::applicationIcon());
@@ -132,10 +170,11 @@ int main(int argc, char** argv)
     defaults.registerDefaults({{"showIptcPanelOnStartup", qm::PlistValue(true)}});
     qm::ProgramWindows windows(controller, defaults);
     controller.setWindowHooks(windows.windowHooks());
+    controller.runLayoutCallsOnWorker();
     controller.awakeFromNib();
 
-    qm::SingleInstance instance;
-    instance.listen([&windows](const std::optional<QString>& request) { windows.takeRequest(request); });
+    if (!instance.listen([&windows](const std::optional<QString>& request) { windows.takeRequest(request); }))
+        std::fprintf(stderr, "quillmark: later starts cannot hand their files to this program\n");
     instance.setPreferencesHandler([&windows] { windows.showPreferences(); });
     instance.setShownReporter([&windows] { return windows.shownReport(); });
     if (file)
@@ -152,5 +191,7 @@ int main(int argc, char** argv)
     };
     QObject::connect(&application, &QGuiApplication::commitDataRequest, shutDownOnce);
     QObject::connect(&application, &QCoreApplication::aboutToQuit, shutDownOnce);
-    return application.exec();
+    const int status = application.exec();
+    qm::endQtMainThread();
+    return status;
 }

@@ -251,5 +251,42 @@ TEST_F(QuillmarkTest, PublicationsEditedInPlaceKeepTheirObjectsAndDefaultsWhenSt
     EXPECT_EQ(mController->currentImage().currentBylineText(), "Jane Doe");
 }
 
+
+// With the calls on the worker, the layout application is found when it starts (and again after it
+// was killed and started anew) with its selection read at once; a command against one that does
+// not answer returns at once, drops a second command, and gives one alert for byline and caption.
+TEST_F(QuillmarkTest, OnTheWorkerTheLayoutApplicationIsFollowedAndNeverWaitedFor)
+{
+    const auto current = [&] { return mController->currentImage().currentImagePath(); };
+    mController->runLayoutCallsOnWorker();
+    const std::string second = (mFolder.path() / "second.jpg").string();
+    std::filesystem::copy_file(mImage, second);
+    for (const auto& [pid, picture] : {std::pair{ScribusPid, mImage.string()}, std::pair{ScribusPid + 1, second}}) {
+        mRunningApplications.clear();
+        auto& scribus = startScribus(pid);
+        FakeLayoutApplication::Document document;
+        document.pictureFrames = {picture};
+        document.selectedPictureFrame = 0;
+        scribus.setDocument(document);
+        const auto started = std::chrono::steady_clock::now();
+        ASSERT_TRUE(runMainThreadUntil([&] { return current() == picture; })) << picture;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << picture;
+    }
+    ASSERT_TRUE(runMainThreadUntil([&] { return mController->currentImage().IPTCRecords().has_value(); }));
+
+    mConnection->setCallTimeout(std::chrono::milliseconds(300));
+    mRunningApplications.begin()->second->setSilent(true);
+    const auto given = std::chrono::steady_clock::now();
+    mController->makeDefaultBylineAndCaptionAction(mController->currentPublication());
+    EXPECT_FALSE(mController->makeTextFrameForTextBlockSpecID(bylineID())) << "dropped while the first waits";
+    EXPECT_LT(std::chrono::steady_clock::now() - given, std::chrono::milliseconds(100));
+    ASSERT_TRUE(runMainThreadUntil([&] { return !mAlerts->alerts().empty(); }));
+    for (const auto settled = std::chrono::steady_clock::now() + std::chrono::seconds(1); std::chrono::steady_clock::now() < settled;)
+        MainThread::waitForTasks(std::chrono::milliseconds(50));
+    ASSERT_EQ(mAlerts->alerts().size(), 1u);
+    EXPECT_NE(mAlerts->alerts()[0].alert.messageText.find("not answering"), std::string::npos)
+        << mAlerts->alerts()[0].alert.messageText;
+}
+
 } // namespace
 } // namespace qm::test

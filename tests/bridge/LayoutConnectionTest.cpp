@@ -137,10 +137,17 @@ TEST_F(LayoutConnectionTest, TheSelectedImagePathFollowsTheColonAndErrorRules)
         std::optional<Error> error;
     };
     const Case cases[] = {
-        {"colons become slashes", [](auto& a) { a.answer("getselectedpictureframeimageposixpath", "HD:pics:a:b.jpg"); },
-         "HD/pics/a/b.jpg", std::nullopt},
+        {"volume form: colons become slashes",
+         [](auto& a) { a.answer("getselectedpictureframeimageposixpath", "HD:pics:a:b.jpg"); }, "HD/pics/a/b.jpg",
+         std::nullopt},
+        {"POSIX path: a colon is part of a name",
+         [](auto& a) { a.answer("getselectedpictureframeimageposixpath", "/desk/pics/12:30.jpg"); },
+         "/desk/pics/12:30.jpg", std::nullopt},
+        {"relative POSIX path: a colon after a slash is kept",
+         [](auto& a) { a.answer("getselectedpictureframeimageposixpath", "pics/12:30.jpg"); }, "pics/12:30.jpg",
+         std::nullopt},
         {"first item of a list", [](auto& a) { a.answer("getselectedpictureframeimageposixpath", {"/x:y.tif", "z"}); },
-         "/x/y.tif", std::nullopt},
+         "/x:y.tif", std::nullopt},
         {"error -10 answers its message unchanged",
          [](auto& a) { a.fail("getselectedpictureframeimageposixpath", {-10, "HD:pics:c.jpg", "brief"}); },
          "HD:pics:c.jpg", Error{"NSOSStatusErrorDomain", -10, "HD:pics:c.jpg", "brief"}},
@@ -300,6 +307,53 @@ TEST_F(LayoutConnectionTest, SelectionChangesReachTheHandlerThroughTheMainThread
     EXPECT_TRUE(test::runMainThreadUntil([&] { return changes >= 2; }));
     MainThread::runPendingTasks();
     EXPECT_EQ(changes, 2);
+}
+
+
+// What the text frame command tells the user rests on how far the connection got: no Scribus, a
+// Scribus without the layout script, a stopped or silent one (asked again only after a pause, so
+// nobody waits twice), a busy one, or the program's own launcher standing for Scribus.
+TEST_F(LayoutConnectionTest, ReachTellsWhyTheApplicationDoesNotAnswer)
+{
+    using Reach = LayoutConnection::Reach;
+    struct Case {
+        const char* name;
+        bool started, socket, stopped, silent, busy;
+        Reach reach;
+    };
+    const Case cases[] = {
+        {"not running", false, false, false, false, false, Reach::NotRunning},
+        {"running without the layout script", true, false, false, false, false, Reach::WithoutLayoutScript},
+        {"stopped", true, true, true, false, false, Reach::NotAnswering},
+        {"silent", true, true, false, true, false, Reach::NotAnswering},
+        {"busy", true, true, false, false, true, Reach::Busy},
+        {"answering", true, true, false, false, false, Reach::Answering},
+    };
+    for (const auto& c : cases) {
+        mRunningApplications.clear();
+        mProcesses->setProcesses(c.started ? std::vector<RunningApplication>{{ScribusPid, "/usr/bin/scribus"}}
+                                           : std::vector<RunningApplication>{});
+        if (c.socket)
+            startScribus().setDocument(FakeLayoutApplication::Document{});
+        mProcesses->setStopped(ScribusPid, c.stopped);
+        if (c.socket) {
+            mRunningApplications[ScribusPid]->setSilent(c.silent);
+            mRunningApplications[ScribusPid]->setBusy(c.busy);
+        }
+        LayoutConnection connection(bundle());
+        connection.setCallTimeout(std::chrono::milliseconds(200));
+        const auto state = connection.stateForStyles("", "", "");
+        EXPECT_EQ(state.reach, c.reach) << c.name;
+        EXPECT_EQ(state.isRunning, c.reach == Reach::Answering) << c.name;
+        const auto again = std::chrono::steady_clock::now();
+        EXPECT_EQ(connection.stateForStyles("", "", "").reach, c.reach) << c.name;
+        if (c.silent)
+            EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(150)) << c.name;
+        mProcesses->setStopped(ScribusPid, false);
+    }
+    mProcesses->setProcesses({});
+    mWorkspace->setApplication(LayoutConnection::DocumentExtension, "/usr/bin/quillmark-scribus");
+    EXPECT_EQ(LayoutConnection(bundle()).instanceName(), "scribus");
 }
 
 } // namespace

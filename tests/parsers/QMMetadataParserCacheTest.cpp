@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "foundation/MainThread.h"
@@ -56,6 +57,30 @@ TEST_F(QMMetadataParserCacheTest, AnswersFromTheCacheUntilFlushed)
     EXPECT_NE(QMMetadataParserCache::MetadataParserForPath(path, true), uncached);
     EXPECT_EQ(QMMetadataParserCache::sharedInstance().count(), 0u);
     EXPECT_EQ(QMMetadataParserCache::MetadataParserForPath(mFolder / "missing.pdf"), nullptr);
+}
+
+// A file rewritten in place (same size, another time) or replaced by a rename is parsed again; an
+// untouched one keeps its parser.
+TEST_F(QMMetadataParserCacheTest, AChangedFileIsParsedAgain)
+{
+    const auto path = pdf("changed.pdf");
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } cases[] = {
+        {"rewritten, same size", [&] { std::ofstream(path) << "%PDF-1.5\n%%EOF\n"; }},
+        {"timestamp only", [&] { fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(3)); }},
+        {"replaced by a rename", [&] { fs::rename(pdf("other.pdf"), path); }},
+    };
+    for (const auto& c : cases) {
+        const auto before = QMMetadataParserCache::MetadataParserForPath(path, true);
+        ASSERT_EQ(QMMetadataParserCache::CachedMetadataParserForPath(path), before) << c.name;
+        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::seconds(10));
+        const auto settled = QMMetadataParserCache::MetadataParserForPath(path, true);
+        c.change();
+        EXPECT_EQ(QMMetadataParserCache::CachedMetadataParserForPath(path), nullptr) << c.name;
+        EXPECT_NE(QMMetadataParserCache::MetadataParserForPath(path, true), settled) << c.name;
+    }
 }
 
 TEST_F(QMMetadataParserCacheTest, DropsTheLeastRecentlyUsedBeyondTheBudget)

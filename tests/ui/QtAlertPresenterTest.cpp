@@ -38,16 +38,49 @@ protected:
     QString mShownInformativeText;
 };
 
+// The alert shown without waiting: modal to nothing, so the panel stays usable while it is up.
+QList<QMessageBox*> shownBoxes()
+{
+    QList<QMessageBox*> boxes;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            boxes.append(box);
+    return boxes;
+}
+
 TEST_F(QtAlertPresenterTest, TheTickedSuppressionBoxStoresFalse)
 {
     mDefaults.setObject("alertMissingStyles", PlistValue(true));
     const auto byline = mController->currentPublication()->bylines().front()->uniqueIDString();
     for (const bool tick : {false, true}) {
-        answerNextAlert(tick);
         EXPECT_FALSE(mController->makeTextFrameForTextBlockSpecID(byline));
-        EXPECT_EQ(mShownTitle, "Quillmark error");
+        ASSERT_TRUE(processEventsUntil([] { return shownBoxes().size() == 1; }));
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        QMessageBox* box = shownBoxes().front();
+        EXPECT_EQ(box->windowTitle(), "Quillmark error");
+        box->checkBox()->setChecked(tick);
+        box->buttons().at(0)->click();
+        ASSERT_TRUE(processEventsUntil([] { return shownBoxes().isEmpty(); }));
         EXPECT_EQ(mDefaults.boolForKey("alertMissingStyles"), !tick) << "ticked: " << tick;
     }
+}
+
+// Alerts that come faster than anyone answers them replace each other (an equal one is brought
+// forward), so one is up at the end and none waits in a loop of its own.
+TEST_F(QtAlertPresenterTest, AlertsNeverPileUp)
+{
+    auto presenter = AlertPresenter::current();
+    int answered = 0;
+    for (int index = 0; index < 60; ++index)
+        presenter->show(Alert{"Title", "Message " + std::to_string(index / 2 % 7), "", {}, false},
+                        [&answered](const AlertResponse&) { ++answered; });
+    QApplication::processEvents();
+    ASSERT_EQ(shownBoxes().size(), 1);
+    EXPECT_EQ(presenter->shownAlert()->messageText, "Message 1");
+    EXPECT_EQ(answered, 29); // every one replaced by another text is answered; equal ones were brought forward
+    shownBoxes().front()->buttons().at(0)->click();
+    ASSERT_TRUE(processEventsUntil([] { return shownBoxes().isEmpty(); }));
+    EXPECT_FALSE(presenter->shownAlert());
 }
 
 TEST_F(QtAlertPresenterTest, RunsTheAlertWithItsButtonsAndShowsTheInformativeTextLiterally)

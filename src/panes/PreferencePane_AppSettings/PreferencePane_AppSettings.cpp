@@ -138,6 +138,13 @@ QGroupBox* PreferencePane_AppSettings::makeLayoutApplicationBox(UserDefaults& de
     form->addRow(localized("Scribus:"), popUp);
     if (!mLayoutApplicationArrayController.didFindApps())
         form->addRow(new QLabel(localized("No installed Scribus was found.")));
+    auto* setUp = new QPushButton(localized("Set Up Scribus…"));
+    setUp->setToolTip(localized("Scribus runs the Quillmark layout script whenever it starts"));
+    QObject::connect(setUp, &QPushButton::clicked, [] {
+        if (auto* controller = Quillmark::sharedInstance())
+            controller->setUpLayoutApplication();
+    });
+    form->addRow(QString(), setUp);
     return box;
 }
 

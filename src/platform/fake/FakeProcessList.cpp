@@ -14,4 +14,19 @@ std::vector<RunningApplication> FakeProcessList::runningProcesses()
     return mProcesses;
 }
 
+void FakeProcessList::setStopped(int pid, bool stopped)
+{
+    std::lock_guard lock(mMutex);
+    if (stopped)
+        mStopped.insert(pid);
+    else
+        mStopped.erase(pid);
+}
+
+bool FakeProcessList::isStopped(int pid)
+{
+    std::lock_guard lock(mMutex);
+    return mStopped.contains(pid);
+}
+
 } // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mutex>
+#include <set>
 #include <vector>
 
 #include "platform/ProcessList.h"
@@ -12,10 +13,13 @@ class FakeProcessList : public ProcessList {
 public:
     void setProcesses(std::vector<RunningApplication> processes);
     std::vector<RunningApplication> runningProcesses() override;
+    void setStopped(int pid, bool stopped);
+    bool isStopped(int pid) override;
 
 private:
     std::mutex mMutex;
     std::vector<RunningApplication> mProcesses;
+    std::set<int> mStopped;
 };
 
 } // namespace qm

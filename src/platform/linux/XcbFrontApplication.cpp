@@ -40,13 +40,16 @@ void XcbFrontApplication::setSwitchHandler(SwitchHandler handler)
 
 void XcbFrontApplication::activate(int pid)
 {
-    const auto window = topmostWindowOf(pid);
-    if (!window)
-        return;
+    if (const auto window = topmostWindowOf(pid))
+        activateWindow(*window);
+}
+
+void XcbFrontApplication::activateWindow(std::uint64_t window)
+{
     xcb_client_message_event_t request{};
     request.response_type = XCB_CLIENT_MESSAGE;
     request.format = 32;
-    request.window = *window;
+    request.window = static_cast<xcb_window_t>(window);
     request.type = mActiveWindowAtom;
     request.data.data32[0] = 2; // the request comes from a pager: the user asked for it
     request.data.data32[1] = XCB_CURRENT_TIME;

@@ -23,6 +23,7 @@ public:
     void setSwitchHandler(SwitchHandler handler) override;
     // Asks the window manager to activate the topmost window of the process.
     void activate(int pid) override;
+    void activateWindow(std::uint64_t window) override;
 
 private:
     std::optional<xcb_window_t> activeWindow() const;

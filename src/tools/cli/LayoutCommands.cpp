@@ -176,13 +176,19 @@ int runFrame(CommandLine& arguments, UserDefaults& defaults)
     }
     const bool both = positionals[0] == "both";
     bool made = true;
+    bool mayStillAppear = false;
+    const auto noteLate = [&mayStillAppear](Quillmark::FrameOutcome outcome) {
+        mayStillAppear = mayStillAppear || outcome == Quillmark::FrameOutcome::MayStillAppear;
+    };
     for (const auto& [role, spec] : {std::pair{"byline", chosen->bylineSpec()}, std::pair{"caption", chosen->captionSpec()}}) {
         if (!both && positionals[0] != role)
             continue;
         if (!spec)
             throw InputError(std::string("the publication has no ") + role);
-        made = controller.makeTextFrameForTextBlockSpecID(spec->uniqueIDString(), both) && made;
+        made = controller.makeTextFrameForTextBlockSpecID(spec->uniqueIDString(), both, noteLate) && made;
     }
+    if (mayStillAppear)
+        throw InputError("the layout application did not confirm the text frame in time; it may still appear on the page");
     if (!made)
         throw InputError("the text frame was not made");
     return 0;

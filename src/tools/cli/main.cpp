@@ -12,6 +12,7 @@
 #include "Commands.h"
 #include "app/ApplicationDefaults.h"
 #include "foundation/Log.h"
+#include "foundation/MainThread.h"
 #include "foundation/UserDefaults.h"
 #include "platform/StandardErrorAlertPresenter.h"
 #include "platform/linux/GioWorkspace.h"
@@ -235,6 +236,7 @@ const Command* findCommand(const std::string& name)
 
 int main(int argc, char** argv)
 {
+    qm::MainThread::adoptCurrentThread();
     CommandLine everything(std::vector<std::string>(argv + 1, argv + argc));
     chooseLogging(everything.takeFlag("--verbose"));
     const std::vector<std::string>& words = everything.remaining();

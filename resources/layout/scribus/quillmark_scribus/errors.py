@@ -15,6 +15,8 @@ class ScriptError(Exception):
 BUSY = -1
 UNEXPECTED = -2
 BAD_REQUEST = -3
+# The program speaks another protocol version, or did not start with the "hello" handshake.
+WRONG_PROTOCOL = -9
 NO_DOCUMENT = -20
 NO_SELECTION = -21
 NOT_A_PICTURE_FRAME = -22

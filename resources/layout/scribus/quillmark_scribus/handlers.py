@@ -7,7 +7,7 @@ import os
 
 import scribus
 
-from . import codes, placement
+from . import arguments, codes, placement
 from .errors import (ScriptError, NO_DOCUMENT, NO_SELECTION, NOT_A_PICTURE_FRAME, NO_IMAGE, NOT_A_TEXT_FRAME,
                      NO_SUCH_STYLE)
 from .window import raise_main_window
@@ -114,22 +114,44 @@ def set_paragraph_style_of_selected_frame(instance, style):
 def make_text_box(instance, text, paragraph_style, color_swatch, object_style, position, independent_dimension,
                   horizontal_gutter, vertical_gutter, fit_frame_to_content, text_angle, vertical_justification,
                   horizontal_justification, text_wrap, select_frame):
+    # Every argument is checked before anything is made: a refused request leaves the page as it was.
+    texts = arguments.texts(text=text, paragraph_style=paragraph_style, color_swatch=color_swatch,
+                            object_style=object_style)
+    codes_given = arguments.codes(position=position, text_angle=text_angle,
+                                  vertical_justification=vertical_justification,
+                                  horizontal_justification=horizontal_justification)
+    flags = arguments.flags(fit_frame_to_content=fit_frame_to_content, text_wrap=text_wrap, select_frame=select_frame)
     picture = selected_picture_frame()
     with points():
-        frame = _make_frame(picture, text, codes.key("position", position), float(independent_dimension),
-                            float(horizontal_gutter), float(vertical_gutter), int(codes.key("textAngle", text_angle)))
-        _format_frame(frame, paragraph_style, color_swatch, codes.key("verticalJustification", vertical_justification),
-                      codes.key("horizontalJustification", horizontal_justification), text_wrap)
-        if fit_frame_to_content:
-            _fit_height_to_text(frame)
-        _place(frame, picture, codes.key("position", position), float(horizontal_gutter), float(vertical_gutter),
-               int(codes.key("textAngle", text_angle)))
+        lengths = arguments.lengths(_page_extent(), independent_dimension=independent_dimension,
+                                    horizontal_gutter=horizontal_gutter, vertical_gutter=vertical_gutter)
+        position = codes.key("position", codes_given["position"])
+        angle = int(codes.key("textAngle", codes_given["text_angle"]))
+        frame = _make_frame(picture, texts["text"], position, lengths["independent_dimension"],
+                            lengths["horizontal_gutter"], lengths["vertical_gutter"], angle)
+        try:
+            _format_frame(frame, texts["paragraph_style"], texts["color_swatch"],
+                          codes.key("verticalJustification", codes_given["vertical_justification"]),
+                          codes.key("horizontalJustification", codes_given["horizontal_justification"]),
+                          flags["text_wrap"])
+            if flags["fit_frame_to_content"]:
+                _fit_height_to_text(frame)
+            _place(frame, picture, position, lengths["horizontal_gutter"], lengths["vertical_gutter"], angle)
+        except Exception:
+            scribus.deleteObject(frame)
+            raise
     scribus.deselectAll()
-    scribus.selectObject(frame if select_frame else picture)
+    scribus.selectObject(frame if flags["select_frame"] else picture)
     return frame
 
 
 # Making the frame ---------------------------------------------------------------------------
+
+def _page_extent():
+    """The longer side of the current page, in points."""
+    width, height = scribus.getPageSize()
+    return max(float(width), float(height), 1.0)
+
 
 def _picture_rect(picture):
     x, y = scribus.getPosition(picture)
@@ -142,7 +164,11 @@ def _make_frame(picture, text, position, independent_dimension, horizontal_gutte
     width, height = placement.text_size(box_size, angle)
     x, y = scribus.getPosition(picture)
     frame = scribus.createText(x, y, width, height)
-    scribus.setText(_scribus_text(text), frame)
+    try:
+        scribus.setText(_scribus_text(text), frame)
+    except Exception:
+        scribus.deleteObject(frame)
+        raise
     return frame
 
 
@@ -213,4 +239,14 @@ def selection_signature():
         return None
     count = scribus.selectionCount()
     names = tuple(scribus.getSelectedObject(index) for index in range(count))
-    return (scribus.getDocName(), names, image_path_of(names[0]) if names else "")
+    path = image_path_of(names[0]) if names else ""
+    return (scribus.getDocName(), names, path, file_version(path))
+
+
+def file_version(path):
+    """A selected picture rewritten on disk (re-captioned elsewhere) is a change to follow."""
+    try:
+        status = os.stat(path) if path else None
+    except OSError:
+        return None
+    return (status.st_size, status.st_mtime_ns, status.st_ino) if status else None
