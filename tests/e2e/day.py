@@ -238,6 +238,8 @@ class Day(Desk):
 
     def close_alert(self, message):
         """Presses Return on the alert; --shown then reports none."""
+        active = " ".join(self.x("xdotool", "getactivewindow", "getwindowname"))
+        print("note: with the alert %r up, the active window is %r" % (message, active), flush=True)
         self.dismiss_alerts()
         report = self.wait_shown(lambda r: not r.get("alert"), "no alert after Return on the alert %r" % message)
         self.check_running()
