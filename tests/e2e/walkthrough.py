@@ -7,28 +7,18 @@ another program with xdotool, and checks what the panel shows (asking the runnin
 prints one line, "ok: ..." or "FAIL: ..."; pictures of the screen go to build/e2e/. Exit status 1
 when a check failed, 77 when Scribus, Xvfb or the X tools are missing."""
 
-import json
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import time
-import traceback
 import xml.etree.ElementTree as ElementTree
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-SOURCE = os.path.abspath(os.path.join(HERE, "..", ".."))
-sys.path.insert(0, os.path.join(SOURCE, "tests", "layout"))
+from desk import (BIN, HERE, HOT_KEY, PICTURE_WIDTH, SAMPLE, SHOTS, SOURCE, TIMEOUT, Desk, Failed, main, one_line,
+                  story_text, text_frames, wait_until)
+from scribus_session import ScribusSession, make_document_with
 
-from scribus_session import SKIP, ScribusSession, make_document_with, missing_programs, wait_until  # noqa: E402
-
-BIN = os.environ.get("QUILLMARK_BIN", os.path.join(SOURCE, "build", "bin"))
-SHOTS = os.environ.get("QUILLMARK_E2E_SHOTS", os.path.join(SOURCE, "build", "e2e"))
-SAMPLE = os.path.join(SOURCE, "resources", "samples", "sample.jpg")
-HOT_KEY = "ctrl+alt+b"
 MAC_OS_ROMAN = 30
 # Read in the default encoding (Windows Latin 1), Mac OS Roman's ä, ö, ü and é are these characters:
 # the setting a desk that receives Mac OS Roman pictures makes.
@@ -37,118 +27,16 @@ MAC_ROMAN_DATASETS = {"2:80": "Jörg Bäcker", "2:105": "Fähren über den Öres
                       "2:120": "Die Fähre nach Malmö legt ab.", "2:90": "Malmö", "2:115": "Bildbyrån Süd"}
 # No Source (2:115), which the byline's rules use: showing the TIFF's byline raises the alert.
 TIFF_DATASETS = {"2:80": "Tina Tiff", "2:120": "A picture from a TIFF file.", "2:90": "Lund"}
-COLOURS = {"Picture1": (255, 0, 255), "Picture2": (0, 255, 255), "Picture3": (255, 255, 0)}
-PICTURE_WIDTH = 240.0  # points, as make_document.py makes them
-TIMEOUT = 30
 
 
-class Failed(Exception):
-    pass
-
-
-def publications():
-    """The stored default publication, its frames styled with the document's styles, the caption
-    further down than the byline, and the drag-and-drop paragraph style "Caption"."""
-    with open(os.path.join(SOURCE, "resources", "defaultPublications.json"), encoding="utf-8") as stored:
-        daily = json.load(stored)["publications"][0]
-    daily["bylines"][0].update(paragraphStyleName="Byline", verticalGutter=6.0, fitFrameToContent=True)
-    daily["captions"][0].update(paragraphStyleName="Caption", verticalGutter=40.0, fitFrameToContent=True)
-    daily.update(useDragAndDropParagraphStyle=True, dragAndDropParagraphStyle="Caption")
-    return {"publications": [daily]}
-
-
-def story_text(item):
-    """A saved frame's text, paragraphs joined with a line feed."""
-    parts = []
-    for element in item.iter():
-        if element.tag == "ITEXT":
-            parts.append(element.get("CH", ""))
-        elif element.tag in ("para", "breakline"):
-            parts.append("\n")
-    return "".join(parts).rstrip("\n")
-
-
-def one_line(text):
-    return text.replace("\r\n", "\n").replace("\r", "\n")
-
-
-class Walk:
+class Walk(Desk):
     def __init__(self, folder):
-        self.folder = folder
-        self.failures = 0
-        self.processes = []
+        super().__init__(folder)
         self.session = None
         self.pictures = {}
 
-    # -- reporting -------------------------------------------------------------------------------
-
-    def ok(self, what):
-        print("ok: " + what, flush=True)
-
-    def fail(self, what):
-        self.failures += 1
-        print("FAIL: " + what, flush=True)
-
-    def step(self, name, function):
-        try:
-            function()
-        except (Failed, TimeoutError, RuntimeError, subprocess.SubprocessError, OSError) as error:
-            self.fail("%s: %s" % (name, error))
-            self.shoot("failure-" + name.split()[0])
-        except Exception:  # noqa: BLE001 - one broken step does not hide the others' results
-            self.fail("%s: %s" % (name, traceback.format_exc().strip().splitlines()[-1]))
-            traceback.print_exc()
-            self.shoot("failure-" + name.split()[0])
-
-    def shoot(self, name):
-        if self.session:
-            self.session.display.screenshot(os.path.join(SHOTS, name + ".png"))
-
-    # -- processes -------------------------------------------------------------------------------
-
-    def cli(self, *arguments):
-        done = subprocess.run([os.path.join(BIN, "quillmark-cli"), *arguments], env=self.environment,
-                              capture_output=True, text=True, timeout=TIMEOUT)
-        if done.returncode != 0:
-            raise Failed("quillmark-cli %s: %s" % (" ".join(arguments), done.stderr.strip()))
-        return done.stdout
-
-    def x(self, *command):
-        done = subprocess.run(command, env=self.environment, capture_output=True, text=True, timeout=TIMEOUT)
-        return done.stdout.split() if done.returncode == 0 else []
-
-    def shown(self):
-        done = subprocess.run([os.path.join(BIN, "quillmark"), "--shown"], env=self.environment,
-                              capture_output=True, text=True, timeout=TIMEOUT)
-        return json.loads(done.stdout) if done.returncode == 0 else None
-
-    def wait_shown(self, condition, what):
-        last = [None]
-
-        def check():
-            last[0] = self.shown()
-            return last[0] if last[0] and condition(last[0]) else None
-
-        try:
-            return wait_until(check, TIMEOUT, what)
-        except TimeoutError:
-            raise Failed("waited %d s for %s; the panel shows %s" % (TIMEOUT, what, json.dumps(last[0])))
-
-    def start(self, command, log):
-        process = subprocess.Popen(command, env=self.environment, stdout=log, stderr=subprocess.STDOUT,
-                                   start_new_session=True)
-        self.processes.append(process)
-        return process
-
     def close(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.send_signal(signal.SIGTERM)
-                try:
-                    process.wait(10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        super().close()
         if self.session:
             self.session.close()
 
@@ -177,14 +65,9 @@ class Walk:
     def settings(self):
         """The desk's settings: the publication, the hot key, the Mac OS Roman encoding rule, the panel
         hidden while another program is in front."""
-        path = os.path.join(self.folder, "publications.json")
-        with open(path, "w", encoding="utf-8") as out:
-            json.dump(publications(), out)
-        self.cli("publications", "import", path)
-        self.cli("defaults", "write", "hotKeys_MakeBylineAndCaption", "-hotkey", HOT_KEY)
+        self.desk_settings()
         self.cli("defaults", "encoding-spec", "add", MAC_ROMAN_SIGNS, str(MAC_OS_ROMAN))
         self.cli("defaults", "write", "iptcPanelHideOnSuspend", "-bool", "true")
-        self.cli("defaults", "write", "showIptcPanelOnStartup", "-bool", "true")
 
     def start_desk(self):
         self.document = os.path.join(self.folder, "Walk page.sla")
@@ -199,6 +82,7 @@ class Walk:
                                       os.path.join(self.folder, "scribus"), driver=os.path.join(HERE, "driver.py"),
                                       before_start=prepare)
         self.environment.update(self.session.environment)
+        self.display = self.session.display
         self.environment.pop("QUILLMARK_TEST_SCRIPT", None)
         self.environment.pop("QUILLMARK_LAYOUT_DRIVER", None)
         self.scribus_window = wait_until(self.largest_window_of_scribus, TIMEOUT, "Scribus's window")
@@ -212,51 +96,13 @@ class Walk:
         self.ok("Scribus shows the document with the layout script loaded; quillmark runs beside it")
 
     def largest_window_of_scribus(self):
-        best, area = None, 0
-        for window in self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.session.scribus.pid)):
-            geometry = self.geometry(window)
-            if geometry and geometry[2] * geometry[3] > area:
-                best, area = window, geometry[2] * geometry[3]
-        return best if area > 400 * 300 else None
-
-    def geometry(self, window):
-        values = dict(line.split("=", 1) for line in self.x("xdotool", "getwindowgeometry", "--shell", window))
-        try:
-            return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
-        except KeyError:
-            return None
-
-    # -- the screen ------------------------------------------------------------------------------
-
-    def screen(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.environment,
-                              capture_output=True, timeout=TIMEOUT, check=True).stdout
-        fields = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
-        return int(fields.group(1)), data[fields.end():]
-
-    def region_of(self, picture):
-        """The screen box (left, top, right, bottom) where the picture frame's fill colour shows."""
-        width, pixels = self.screen()
-        pattern = b"".join(b"[" + re.escape(bytes([max(0, c - 12)])) + b"-" + re.escape(bytes([min(255, c + 12)]))
-                           + b"]" for c in COLOURS[picture])
-        points = [(offset // 3 % width, offset // 3 // width)
-                  for offset in (match.start() for match in re.finditer(pattern, pixels)) if offset % 3 == 0]
-        if len(points) < 400:
-            return None
-        xs, ys = sorted(p[0] for p in points), sorted(p[1] for p in points)
-        return xs[0], ys[0], xs[-1], ys[-1], (xs[len(xs) // 2], ys[len(ys) // 2])
+        return self.largest_window_of(self.session.scribus.pid)
 
     def click_picture(self, picture):
-        region = wait_until(lambda: self.region_of(picture), TIMEOUT, "%s on the screen" % picture)
-        x, y = region[4]
-        self.x("xdotool", "mousemove", str(x), str(y), "click", "1")
+        region = self.click_on(picture)
         wait_until(lambda: self.session.result("test.selected") == [picture], TIMEOUT,
                    "Scribus to select %s" % picture)
         return region
-
-    def expected_rows(self, path):
-        """What quillmark-cli shows for the file with the same settings: the panel must show the same."""
-        return json.loads(self.cli("show", path, "--json").splitlines()[0])
 
     # -- the steps -------------------------------------------------------------------------------
 
@@ -275,23 +121,9 @@ class Walk:
                                                             report["byline"]))
         self.first_report = report
 
-    def compare_rows(self, report, expected, name):
-        rows = [(row["code"], row["value"]) for row in report["datasets"]]
-        wanted = [("%d:%d" % (record["record"], record["dataset"]), one_line(record["value"]))
-                  for record in expected["records"]]
-        if rows != wanted:
-            raise Failed("%s: the panel shows %s, quillmark-cli show %s" % (name, rows, wanted))
-        if one_line(report["byline"]) != one_line(expected.get("byline") or ""):
-            raise Failed("%s: the panel's byline %r, quillmark-cli's %r" % (name, report["byline"],
-                                                                             expected.get("byline")))
-        if one_line(report["caption"]) != one_line(expected.get("caption") or ""):
-            raise Failed("%s: the panel's caption %r, quillmark-cli's %r" % (name, report["caption"],
-                                                                              expected.get("caption")))
-
     def saved_text_frames(self):
         self.session.result("test.save")
-        root = ElementTree.parse(self.document).getroot()
-        return [item for item in root.iter("PAGEOBJECT") if item.get("PTYPE") == "4"]
+        return text_frames(self.document)
 
     def hot_key(self):
         before = {item.get("ItemID") for item in self.saved_text_frames()}
@@ -373,19 +205,6 @@ class Walk:
         self.ok("the TIFF has no Source, which the byline needs: an alert says so and closes with Return; the "
                 "panel then shows the byline %r and the encoding %s" % (report["byline"], report["encodingName"]))
 
-    def alerts(self):
-        return self.x("xdotool", "search", "--onlyvisible", "--name", "^Quillmark (error|alert)$")
-
-    def dismiss_alerts(self):
-        """Presses Return on each alert the program shows, until none comes for a second."""
-        while True:
-            try:
-                alert = wait_until(self.alerts, 1, "an alert")[0]
-            except TimeoutError:
-                return
-            self.x("xdotool", "windowactivate", "--sync", alert, "key", "Return")
-            wait_until(lambda: alert not in self.alerts(), TIMEOUT, "the alert to close")
-
     def drag_row(self):
         """Drags a dataset row of the panel onto an empty part of page 1, as a hand would."""
         path = self.pictures["Picture2"]
@@ -462,11 +281,6 @@ class Walk:
         other.terminate()
 
     def run(self):
-        self.environment = dict(os.environ, QUILLMARK_DEFAULTS=os.path.join(self.folder, "defaults.plist"),
-                                LANG=os.environ.get("LANG") or "en_US.UTF-8")
-        for name in ("QUILLMARK_LAYOUT_SOCKET", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE", "LC_ALL",
-                     "LC_MESSAGES", "QUILLMARK_RESOURCES"):
-            self.environment.pop(name, None)
         try:
             self.step("pictures", self.make_pictures)
             self.step("settings", self.settings)
@@ -485,32 +299,5 @@ class Walk:
             self.close()
 
 
-def main():
-    missing = missing_programs() + [name for name in ("xdotool", "import", "convert", "xmessage")
-                                    if shutil.which(name) is None]
-    if missing:
-        print("skipped: %s not installed" % ", ".join(missing))
-        return SKIP
-    for program in ("quillmark", "quillmark-cli"):
-        if not os.access(os.path.join(BIN, program), os.X_OK):
-            print("FAIL: %s is not built in %s" % (program, BIN))
-            return 1
-    os.makedirs(SHOTS, exist_ok=True)
-    for name in os.listdir(SHOTS):
-        if name.endswith(".png"):
-            os.unlink(os.path.join(SHOTS, name))
-    folder = tempfile.mkdtemp(prefix="quillmark-e2e-")
-    walk = Walk(folder)
-    try:
-        walk.run()
-    finally:
-        if walk.failures:
-            print("the walk-through's files are kept in %s (quillmark.log, scribus/scribus.log)" % folder)
-        else:
-            shutil.rmtree(folder, ignore_errors=True)
-    print("%s: %d failed; screenshots in %s" % ("FAIL" if walk.failures else "ok", walk.failures, SHOTS))
-    return 1 if walk.failures else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(Walk, extra_programs=("xmessage",)))

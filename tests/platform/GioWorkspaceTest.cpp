@@ -29,7 +29,7 @@ protected:
         test::DesktopEntries::setDefaults(folder() / "config",
                                           "image/jpeg=qm-editor.desktop\ninode/directory=qm-files.desktop\n");
         ::setenv("XDG_DATA_HOME", (folder() / "data").c_str(), 1);
-        ::setenv("XDG_DATA_DIRS", "/usr/share", 1); // the MIME database
+        ::setenv("XDG_DATA_DIRS", test::DesktopEntries::mimeDatabaseOnly(folder() / "system").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (folder() / "config").c_str(), 1);
         ::setenv("XDG_CONFIG_DIRS", (folder() / "config").c_str(), 1);
         ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1); // no file manager answers

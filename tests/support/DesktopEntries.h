@@ -33,6 +33,17 @@ public:
             << " %f\nIcon=" << name << "-icon\nMimeType=" << mimeTypes << "\n";
     }
 
+    // A data folder (for XDG_DATA_DIRS) that holds the system's MIME database and no desktop
+    // entries, so that no application installed on the machine counts.
+    static std::filesystem::path mimeDatabaseOnly(const std::filesystem::path& data)
+    {
+        std::filesystem::create_directories(data);
+        std::error_code error;
+        if (!std::filesystem::exists(data / "mime", error))
+            std::filesystem::create_directory_symlink("/usr/share/mime", data / "mime", error);
+        return data;
+    }
+
     // mimeapps.list in `config` (what XDG_CONFIG_HOME names): "image/jpeg=name.desktop" lines.
     static void setDefaults(const std::filesystem::path& config, const std::string& lines)
     {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/ByteFixtures.h"
+#include "support/DesktopEntries.h"
 
 // Running the built quillmark-cli from tests.
 namespace qm::test::cli {
@@ -46,7 +47,8 @@ inline std::string slurp(const fs::path& path)
     return s.str();
 }
 
-// Runs the tool in English with a settings file of this fixture's own.
+// Runs the tool in English with a settings file of this fixture's own, and desktop folders of its
+// own: no desktop entry or default application installed on the machine counts.
 class QuillmarkCliFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -56,13 +58,18 @@ protected:
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(mFolder);
         fs::create_directories(mFolder);
+        const fs::path xdg = mFolder / "xdg";
+        DesktopEntries::mimeDatabaseOnly(xdg / "data");
+        mDesktop = "XDG_DATA_DIRS=" + quoted((xdg / "data").string()) + " XDG_DATA_HOME=" +
+                   quoted((xdg / "home").string()) + " XDG_CONFIG_HOME=" + quoted((xdg / "config").string()) +
+                   " XDG_CONFIG_DIRS=" + quoted((xdg / "config").string()) + " ";
     }
     void TearDown() override { fs::remove_all(mFolder); }
 
     // `environment`: assignments (NAME=VALUE ...) for the tool's environment.
     Result run(const std::vector<std::string>& arguments, const std::string& environment = "")
     {
-        std::string command = mEnvironment + "LC_ALL=en_US.UTF-8 QUILLMARK_LOG= QUILLMARK_DEFAULTS=" +
+        std::string command = mDesktop + mEnvironment + "LC_ALL=en_US.UTF-8 QUILLMARK_LOG= QUILLMARK_DEFAULTS=" +
                               quoted((mFolder / "defaults.plist").string()) + " " + environment + " " +
                               quoted(QUILLMARK_CLI);
         for (const auto& argument : arguments)
@@ -83,8 +90,9 @@ protected:
     std::string textFile(const std::string& name, const std::string& text) { return block(name, Bytes(text.begin(), text.end())); }
 
     fs::path mFolder;
-    // "NAME=VALUE " settings put before every run.
+    // "NAME=VALUE " settings put before every run; they win over the desktop folders.
     std::string mEnvironment;
+    std::string mDesktop;
 };
 
 } // namespace qm::test::cli

@@ -118,7 +118,7 @@ TEST_F(QuillmarkCliLayout, FollowPrintsEachImageTheSelectionMakesCurrent)
     const std::string second = block("second.jpg", jpegWithIIM(dataset(2, 80, "John Roe")));
     auto& scribus = scribusShowing({mPhoto, second});
     const fs::path out = mFolder / "follow.out";
-    const std::string command = mEnvironment + "LC_ALL=en_US.UTF-8 QUILLMARK_DEFAULTS=" +
+    const std::string command = mDesktop + mEnvironment + "LC_ALL=en_US.UTF-8 QUILLMARK_DEFAULTS=" +
                                 quoted((mFolder / "defaults.plist").string()) + " " + quoted(QUILLMARK_CLI) +
                                 " follow >" + quoted(out.string()) + " 2>/dev/null & echo $! >" +
                                 quoted((mFolder / "pid").string());
