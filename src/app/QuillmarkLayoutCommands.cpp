@@ -248,9 +248,9 @@ void Quillmark::showLayoutProblem(LayoutConnection::Reach reach)
         showCodedAlert(NotAnsweringCode);
     else if (reach == Reach::WithoutLayoutScript)
         showCodedAlert(WithoutLayoutScriptCode,
-                       {Bundle::main().localizedString("Set Up Scribus…"), Bundle::main().localizedString("OK")},
+                       {Bundle::main().localizedString("OK"), Bundle::main().localizedString("Set Up Scribus…")},
                        [this](const AlertResponse& response) {
-                           if (response.buttonIndex == 0)
+                           if (response.buttonIndex == 1)
                                setUpLayoutApplication();
                        });
 }

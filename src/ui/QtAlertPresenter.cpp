@@ -7,6 +7,8 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <utility>
+
 #include <unistd.h>
 
 #include "errors/errorHandler.h"
@@ -100,15 +102,16 @@ void QtAlertPresenter::show(const Alert& alert, Completion completion)
         FrontApplication::current()->activateWindow(static_cast<std::uint64_t>(mShown->winId()));
         return;
     }
-    if (mShown)
+    // A box that is closing already (its answer may be what shows this alert) is left to go.
+    if (mShown && mShown->isVisible())
         mShown->done(QDialog::Rejected); // answered with no button; a close could be refused
     auto* box = new QMessageBox;
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     fill(*box, alert);
     const auto buttons = addButtons(*box, alert);
-    QObject::connect(box, &QDialog::finished, box, [box, buttons, completion] {
-        if (completion)
+    QObject::connect(box, &QDialog::finished, box, [box, buttons, completion, answered = false]() mutable {
+        if (completion && !std::exchange(answered, true))
             completion(responseOf(*box, buttons));
     });
     mShown = box;

@@ -86,6 +86,18 @@ TEST_F(QtAlertPresenterTest, AlertsNeverPileUp)
     shownBoxes().front()->buttons().at(0)->click();
     ASSERT_TRUE(processEventsUntil([] { return shownBoxes().isEmpty(); }));
     EXPECT_FALSE(presenter->shownAlert());
+
+    // An answer that shows the next alert (as Set Up Scribus… does) is taken once.
+    int followUps = 0;
+    presenter->show(Alert{"Title", "First", "", {"OK", "Next"}, false}, [&](const AlertResponse&) {
+        ++followUps;
+        presenter->show(Alert{"Title", "Second", "", {}, false}, {});
+    });
+    shownBoxes().front()->buttons().at(1)->click();
+    QApplication::processEvents();
+    EXPECT_EQ(followUps, 1);
+    ASSERT_EQ(shownBoxes().size(), 1);
+    EXPECT_EQ(presenter->shownAlert()->messageText, "Second");
 }
 
 TEST_F(QtAlertPresenterTest, RunsTheAlertWithItsButtonsAndShowsTheInformativeTextLiterally)
