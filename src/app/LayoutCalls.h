@@ -24,7 +24,6 @@ public:
     // From now on jobs run on the worker, which looks for the layout application by itself and
     // runs `found` (on the worker) whenever it finds one.
     void runOnWorker(Job found);
-    bool runsOnWorker() const { return mWorker != nullptr; }
 
     void run(Job job);
     // On the worker, whenever it looks for the layout application, until the task answers true;

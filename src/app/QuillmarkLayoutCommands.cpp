@@ -6,13 +6,11 @@
 
 #include "app/Quillmark.h"
 #include "app/TextFrameChecks.h"
-#include "bridge/LayoutScriptClient.h"
 #include "bridge/ScribusStartupScript.h"
 #include "errors/errorHandler.h"
 #include "foundation/Bundle.h"
 #include "foundation/Log.h"
 #include "foundation/UserDefaults.h"
-#include "platform/ProcessList.h"
 
 namespace qm {
 
@@ -32,22 +30,6 @@ bool isFile(const std::optional<std::string>& path)
 {
     std::error_code error;
     return path && !path->empty() && std::filesystem::is_regular_file(*path, error);
-}
-
-// Errors of a selection read that tell nothing about the selection: the application was busy, did
-// not answer or went away while asked.
-bool selectionUnknown(const Error& error)
-{
-    return error.code == LayoutScriptClient::BusyErrorNumber || error.code == LayoutScriptClient::TimedOutErrorNumber ||
-           error.code == LayoutScriptClient::NotConnectedErrorNumber;
-}
-
-bool layoutApplicationRuns()
-{
-    for (const auto& process : ProcessList::current()->runningProcesses())
-        if (LayoutConnection::isLayoutApplicationName(process.name()))
-            return true;
-    return false;
 }
 
 } // namespace
@@ -96,9 +78,8 @@ void Quillmark::updateFromLayoutSelection()
 void Quillmark::readLayoutSelection(LayoutConnection& connection,
                                     std::function<void(const std::optional<std::string>&)> take)
 {
-    Error error;
-    const auto path = connection.selectedImagePath(&error);
-    const bool unknown = selectionUnknown(error) || connection.reach() != Reach::Answering;
+    const auto path = connection.selectedImagePath(nullptr);
+    const bool unknown = connection.reach() != Reach::Answering;
     mLayout.onMain([this, path, unknown, take = std::move(take)] {
         if (unknown)
             mSelectionReadQueued = false;
@@ -269,10 +250,10 @@ void Quillmark::showCodedAlert(std::int32_t code, std::vector<std::string> butto
 // waits for it to quit.
 void Quillmark::setUpLayoutApplication()
 {
-    if (layoutApplicationRuns())
+    if (mConnection->firstRunningInstanceName())
         showCodedAlert(SetUpWhenQuitCode);
     mLayout.runWhenIdle([this] {
-        if (layoutApplicationRuns())
+        if (mConnection->firstRunningInstanceName())
             return false;
         std::optional<std::string> failure;
         try {

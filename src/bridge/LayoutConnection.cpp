@@ -214,8 +214,9 @@ bool LayoutConnection::connectIfFound()
 
 void LayoutConnection::interrupt()
 {
-    if (auto* client = mClient.get())
-        client->interrupt();
+    std::lock_guard lock(mClientMutex);
+    if (mClient)
+        mClient->interrupt();
 }
 
 // The client of the socket that answers for the addressed instance: QUILLMARK_LAYOUT_SOCKET's, else
@@ -296,6 +297,7 @@ LayoutScriptClient* LayoutConnection::answeringClient(const fs::path& socketPath
     }
     mSilentUntil.erase(socketPath);
     mReach = Reach::Answering;
+    std::lock_guard lock(mClientMutex);
     mClient = std::move(client);
     return mClient.get();
 }

@@ -152,6 +152,7 @@ private:
     std::map<std::filesystem::path, std::chrono::steady_clock::time_point> mSilentUntil;
     std::atomic<std::chrono::milliseconds> mCallTimeout{LayoutScriptClient::DefaultTimeout};
     std::shared_ptr<std::function<void()>> mSelectionChanged;
+    std::mutex mClientMutex; // guards replacing mClient (on the worker) against interrupt() (elsewhere)
     std::unique_ptr<LayoutScriptClient> mClient;
     std::set<std::filesystem::path> mWrongProtocolReported;
 };

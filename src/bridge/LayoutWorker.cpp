@@ -39,8 +39,7 @@ LayoutWorker::~LayoutWorker()
         mJobs.clear();
     }
     mConnection->interrupt();
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(mWake, &one, sizeof one);
+    wake();
     mThread.join();
     ::close(mWake);
     ::close(mWatch);
@@ -52,14 +51,13 @@ void LayoutWorker::post(Job job)
         std::lock_guard lock(mMutex);
         mJobs.push_back(std::move(job));
     }
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(mWake, &one, sizeof one);
+    wake();
 }
 
-bool LayoutWorker::isBusy() const
+void LayoutWorker::wake()
 {
-    std::lock_guard lock(mMutex);
-    return mRunningJob || !mJobs.empty();
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(mWake, &one, sizeof one);
 }
 
 void LayoutWorker::lookNow()
@@ -88,8 +86,6 @@ void LayoutWorker::run()
         }
         if (job) {
             job(*mConnection);
-            std::lock_guard lock(mMutex);
-            mRunningJob = false;
             continue;
         }
         look();
@@ -104,7 +100,6 @@ LayoutWorker::Job LayoutWorker::nextJob()
         return {};
     Job job = std::move(mJobs.front());
     mJobs.pop_front();
-    mRunningJob = true;
     return job;
 }
 

@@ -29,8 +29,6 @@ public:
     LayoutWorker& operator=(const LayoutWorker&) = delete;
 
     void post(Job job);
-    // A job is queued or running.
-    bool isBusy() const;
     // Look for the layout application now (it came to the front).
     void lookNow();
     // Runs the task on the worker whenever it looks for the layout application, until it answers true.
@@ -43,13 +41,13 @@ private:
     void waitForWork(std::chrono::milliseconds timeout);
     void watchSocketFolder();
     void drainWatch();
+    void wake();
 
     const std::shared_ptr<LayoutConnection> mConnection;
     const Job mFound;
     mutable std::mutex mMutex;
     std::deque<Job> mJobs;
     std::vector<std::function<bool()>> mIdleTasks;
-    bool mRunningJob = false;
     bool mStopping = false;
     int mWake = -1;    // eventfd: a job came, or the worker must stop
     int mWatch = -1;   // inotify descriptor
