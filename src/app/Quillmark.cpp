@@ -95,7 +95,9 @@ void Quillmark::awakeFromNib()
     if (mHooks.selectFirstPreferencePane)
         mHooks.selectFirstPreferencePane();
     FrontApplication::current()->setSwitchHandler([this](const RunningApplication& front) { frontApplicationSwitch(front); });
-    mConnection->setSelectionChangedHandler([this] { updateFromLayoutSelection(); });
+    mConnection->setSelectionChangedHandler([this](const LayoutConnection::SelectionChange& change) {
+        layoutSelectionChanged(change);
+    });
     applyPreferredLayoutApplication();
     if (mDefaults.boolForKey("usePublicationSettingsInFile"))
         PublicationSettingsFile::importTextExtractionSettingsFromFile(mDefaults.stringForKey("publicationSettingsFilePath"),

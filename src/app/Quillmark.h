@@ -69,6 +69,9 @@ public:
     // Reads the layout application's selection and makes its picture current; a selection that
     // could not be read (busy, not answering) changes nothing.
     void updateFromLayoutSelection();
+    // A selection change announced by the layout application: its picture is taken at once when
+    // the announcement names it, else the selection is read.
+    void layoutSelectionChanged(const LayoutConnection::SelectionChange& change);
     void iptcRecordsDraggedFromTable();
     // Opens the current image in its default application, unless the Option key is held.
     void opencurrentImagePath();

@@ -93,6 +93,7 @@ QWidget* IPTCPanel::makeTable()
 {
     mTable = new IPTCRecordTable;
     mTable->setModel(&mModel);
+    mPaintClock = new PaintClock(mTable->viewport());
     mTable->setColumnWidth(IPTCRecordModel::IPTCCodeColumn, 120);
     mTable->setDragEndedHandler([this] { mController.iptcRecordsDraggedFromTable(); });
     mTable->setDividerMovedHandler([this] {
@@ -259,7 +260,9 @@ void IPTCPanel::showOpenButton()
 
 void IPTCPanel::showRecords()
 {
-    mModel.setRecords(mController.currentImage().filteredIPTCRecords().value_or(IPTCRecordArray{}));
+    const auto& image = mController.currentImage();
+    mModel.setRecords(image.filteredIPTCRecords().value_or(IPTCRecordArray{}));
+    mPaintClock->await(qtText(image.currentImagePath()));
 }
 
 void IPTCPanel::showTexts()
