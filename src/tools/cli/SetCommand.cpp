@@ -92,7 +92,7 @@ void applyAssignments(QMMetadataParser& parser, const std::vector<Assignment>& a
     }
     parser.setIPTCRecords(records);
     if (!assignments.empty() && !parser.IPTCRecords())
-        throw InputError(parser.path().string() + " has no IPTC block to write into (--via-image-library can add one)");
+        throw InputError(parser.path().string() + " has no IPTC block to write into");
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 A request {"id", "handler", "arguments"} is answered by {"id", "result"} or {"id", "error"}; the
 first one on a connection is the "hello" handshake. {"event": "selectionChanged", ...} lines tell every
 connected program that the selection changed, with what it would ask next (the selected picture's
-path). A mouse-button or key release anywhere in Scribus has the selection looked at once; a slow
-poll stays only for changes no release announces (a script's, an undo by menu). Nothing raised by a handler leaves this module: an
+path). A mouse-button press or release, or a key release, anywhere in Scribus has the selection
+looked at once; a slow poll stays only for changes no input announces (a script's). Nothing raised by a handler leaves this module: an
 exception escaping into Scribus would open a modal error box (or, from a Qt slot, end Scribus)."""
 
 import atexit
@@ -24,8 +24,9 @@ from .errors import ScriptError
 
 PROTOCOL = 1
 SELECTION_POLL_MS = 1000
-# Events after which the selection may have changed: it is looked at once the event is handled.
-SELECTION_TRIGGERS = (QEvent.MouseButtonRelease, QEvent.KeyRelease)
+# Events after which the selection may have changed: it is looked at once the event is handled. A
+# click selects on the press, and the look then comes before Scribus repaints the page.
+SELECTION_TRIGGERS = (QEvent.MouseButtonPress, QEvent.MouseButtonRelease, QEvent.KeyRelease)
 # Handlers whose work may change the selection (the new frame is selected).
 PROGRAM_SELECTS = ("maketextbox", "setparagraphstyleofselectedframe")
 # A request line longer than this is not from the program: the connection is closed.
@@ -129,8 +130,8 @@ class Connection:
 
 
 class SelectionTrigger(QObject):
-    """Watches Scribus's input events: after a mouse-button or key release the selection is looked
-    at as soon as Scribus has handled the event (a click selects on press or release, by tool)."""
+    """Watches Scribus's input events: after each of SELECTION_TRIGGERS the selection is looked at
+    as soon as Scribus has handled the event."""
 
     def __init__(self, check):
         super().__init__()
