@@ -4,13 +4,35 @@ sections (roman, then arabic), each page with a text frame of body text and PER_
 whose images are the JPEGs of IMAGES (relative paths, taken in turn), plus a master page with one
 picture that every page of the arabic section uses.
 
-usage: make_document.py OUT.sla IMAGES [--pages 100] [--per-page 6]"""
+usage: make_document.py OUT.sla IMAGES [--pages 100] [--per-page 6] [--make-images N]
+  --make-images N first writes N press JPEGs into IMAGES: an IIM block (by-line, credit, source,
+                  copyright notice, transmission reference, object name, caption) and 20-200 KiB
+                  of scan data each."""
 
 import argparse
 import os
+import random
+import struct
 from xml.sax.saxutils import quoteattr
 
 BODY = ("The harbour woke before the gulls, and the first ferry left on time. " * 40).strip()
+
+
+def dataset(number, text):
+    data = text.encode("utf-8")
+    return bytes([0x1C, 2, number]) + struct.pack(">H", len(data)) + data
+
+
+def press_jpeg(path, number, generator):
+    iim = bytes([0x1C, 1, 90, 0, 3]) + b"\x1b%G" + b"".join(dataset(code, text) for code, text in (
+        (5, "Harbour %d" % number), (80, "Åsa Öberg"), (80, "Photographer %d" % number), (103, "TT-%06d" % number),
+        (110, "TT Nyhetsbyrån"), (115, "TT"), (116, "© TT 2026"), (120, "The harbour at dawn, picture %d." % number)))
+    resource = b"8BIM\x04\x04\x00\x00" + struct.pack(">I", len(iim)) + iim + (b"\x00" if len(iim) % 2 else b"")
+    app13 = b"Photoshop 3.0\x00" + resource
+    scan = generator.randbytes(generator.randint(20, 200) * 1024).replace(b"\xff", b"\x00")
+    with open(path, "wb") as out:
+        out.write(b"\xff\xd8\xff\xed" + struct.pack(">H", len(app13) + 2) + app13 + b"\xff\xda\x00\x08\x01\x01\x00\x00\x3f\x00")
+        out.write(scan + b"\xff\xd9")
 
 
 def picture(element, page, number, image, x, y):
@@ -31,7 +53,12 @@ def main():
     parser.add_argument("images")
     parser.add_argument("--pages", type=int, default=100)
     parser.add_argument("--per-page", type=int, default=6)
+    parser.add_argument("--make-images", type=int, default=0)
     options = parser.parse_args()
+    os.makedirs(options.images, exist_ok=True)
+    generator = random.Random(7)
+    for number in range(1, options.make_images + 1):
+        press_jpeg(os.path.join(options.images, "press-%05d.jpg" % number), number, generator)
     folder = os.path.dirname(os.path.abspath(options.out))
     images = sorted(os.path.relpath(os.path.join(options.images, name), folder)
                     for name in os.listdir(options.images) if name.endswith(".jpg"))

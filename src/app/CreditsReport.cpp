@@ -20,10 +20,16 @@ bool isFile(const std::filesystem::path& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
+// Every dataset with the number, joined as consolidation joins repeatable ones.
 std::optional<std::string> fieldText(int dataSet, const IPTCRecordArray& records)
 {
-    const auto record = cIPTCRecord::IPTCRecordByCode(cIPTCCode(2, dataSet), records, true);
-    return record ? std::optional(record->dataAsFormattedString()) : std::nullopt;
+    std::optional<std::string> text;
+    for (const auto& record : records) {
+        const auto& code = record->IPTCcode();
+        if (code.recordType() == 2 && code.dataSetCode() == dataSet)
+            text = (text ? *text + ", " : std::string()) + record->dataAsFormattedString();
+    }
+    return text;
 }
 
 void readPicture(CreditsReport::Row& row, const UserDefaults& defaults)
@@ -37,16 +43,18 @@ void readPicture(CreditsReport::Row& row, const UserDefaults& defaults)
         row.status = CreditsReport::Status::Unreadable;
         return;
     }
-    // As the panel decodes it, without making it the panel's image.
-    const IPTCDisplay::Result shown = IPTCDisplay::updateDisplayedIPTCDataWithEncoding(
-        parser, IPTCDisplay::chosenEncoding(parser, defaults), defaults);
-    row.records = shown.IPTCRecords.value_or(IPTCRecordArray{});
-    row.byline = fieldText(80, row.records);
-    row.credit = fieldText(110, row.records);
-    row.source = fieldText(115, row.records);
-    row.copyrightNotice = fieldText(116, row.records);
-    row.transmissionReference = fieldText(103, row.records);
-    row.objectName = fieldText(5, row.records);
+    // As the panel decodes it, without making it the panel's image; the fields from every dataset,
+    // since consolidation keeps only the first of datasets the table does not count as repeatable.
+    const StringEncoding encoding = IPTCDisplay::chosenEncoding(parser, defaults);
+    row.records = IPTCDisplay::updateDisplayedIPTCDataWithEncoding(parser, encoding, defaults)
+                      .IPTCRecords.value_or(IPTCRecordArray{});
+    const auto every = IPTCDisplay::decodedIPTCRecords(parser, encoding, false, defaults).value_or(IPTCRecordArray{});
+    row.byline = fieldText(80, every);
+    row.credit = fieldText(110, every);
+    row.source = fieldText(115, every);
+    row.copyrightNotice = fieldText(116, every);
+    row.transmissionReference = fieldText(103, every);
+    row.objectName = fieldText(5, every);
 }
 
 std::optional<std::size_t> positiveNumber(const std::string& text)
