@@ -160,6 +160,10 @@ std::optional<ScribusDocument> ScribusDocument::fromText(std::string_view text, 
         error = "the document is too large";
         return std::nullopt;
     }
+    if (text.starts_with("\x1f\x8b")) {
+        error = "a compressed document (.sla.gz): unpack it with gunzip first";
+        return std::nullopt;
+    }
     bufferedTinyXML xml(nullptr, 0);
     if (!xml.LoadFromString(text.data(), static_cast<std::int32_t>(text.size()))) {
         error = xml.Error() && xml.ErrorRow() > 0

@@ -88,6 +88,7 @@ TEST(ScribusDocumentTest, ReadsThePicturesOfEachShapeOfDocument)
         {"another XML document", "<?xml version=\"1.0\"?><html><body/></html>", "error: not a Scribus document"},
         {"not XML", "%PDF-1.4 binary", "error: not a"},
         {"nothing", "", "error: not an XML document"},
+        {"compressed", std::string("\x1f\x8b\x08\x00", 4) + "packed", "error: a compressed document (.sla.gz)"},
     };
     for (const auto& c : cases) {
         std::string error;

@@ -254,7 +254,7 @@ class FrontDocumentPathTest(unittest.TestCase):
         make_document(document, os.path.join(folder, "img", "sample.jpg"), SAMPLE, os.path.join(folder, "batch-home"))
         session = ScribusSession(SCRIPT_FOLDER, document, os.path.join(folder, "scribus"))
         self.addCleanup(session.close)
-        path = session.result("frontdocumentpath", "")
+        path = session.result("frontdocumentpath")
         self.assertEqual(path, document)
         environment = dict(os.environ, QUILLMARK_DEFAULTS=os.path.join(folder, "defaults.plist"))
         report = subprocess.run([CLI, "report", path, "--json"], env=environment, capture_output=True, text=True,
@@ -264,7 +264,7 @@ class FrontDocumentPathTest(unittest.TestCase):
                          [("1", "Picture1", "found"), ("2", "Picture2", "found")])
         self.assertEqual(rows[0]["image"], os.path.join(folder, "img", "sample.jpg"))
         session.result("test.newdocument")
-        self.assertEqual(session.result("frontdocumentpath", ""), "")
+        self.assertEqual(session.result("frontdocumentpath"), "")
 
 
 class StartupScriptTest(unittest.TestCase):
