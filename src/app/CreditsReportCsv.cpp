@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <string>
+#include <unistd.h>
 
 namespace qm {
 
@@ -46,7 +48,7 @@ std::string CreditsReportCsv::text(const std::vector<CreditsReport::Row>& rows)
 bool CreditsReportCsv::write(const std::filesystem::path& file, const std::string& text, std::string& error)
 {
     std::filesystem::path temporary = file;
-    temporary += ".part";
+    temporary += ".part-" + std::to_string(::getpid());
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (out)
