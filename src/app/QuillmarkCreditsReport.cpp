@@ -8,6 +8,8 @@
 #include "app/CreditsReportCsv.h"
 #include "app/Quillmark.h"
 #include "errors/errorHandler.h"
+#include "foundation/Bundle.h"
+#include "foundation/StringFormat.h"
 #include "foundation/Log.h"
 
 namespace qm {
@@ -25,7 +27,7 @@ constexpr std::int32_t ReportNotWrittenCode = -43;
 std::string suggestedReportPath(const std::string& document)
 {
     const std::filesystem::path path(document);
-    return (path.parent_path() / (path.stem().string() + " credits.csv")).string();
+    return (path.parent_path() / formatText(Bundle::main().localizedString("%@ credits.csv"), {path.stem().string()})).string();
 }
 
 void tell(const std::function<void(bool)>& done, bool written)
