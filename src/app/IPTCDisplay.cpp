@@ -66,14 +66,22 @@ IPTCDisplay::Result IPTCDisplay::updateDisplayedIPTCDataWithEncoding(const std::
     Result result;
     result.encoding = encoding;
     result.usedXMP = usesXMP(parser, defaults);
-    auto records = decodedRecords(parser, result.usedXMP, encoding);
-    if (records && defaults.boolForKey("consolidateRepeatables"))
-        records = cIPTCRecord::IPTCRecordsByConsolidatingRepeatableRecords(*records);
-    if (records && defaults.boolForKey("detectUTF8Corruption") && (encoding == Encoding::UTF8 || result.usedXMP))
-        records = TextDecoding::convertCorruptUTF8(*records, defaults);
-    result.IPTCRecords = records;
-    result.filteredIPTCRecords = filtered(records, defaults);
+    result.IPTCRecords = decodedIPTCRecords(parser, encoding, defaults.boolForKey("consolidateRepeatables"), defaults);
+    result.filteredIPTCRecords = filtered(result.IPTCRecords, defaults);
     return result;
+}
+
+std::optional<IPTCRecordArray> IPTCDisplay::decodedIPTCRecords(const std::shared_ptr<QMMetadataParser>& parser,
+                                                               StringEncoding encoding, bool consolidate,
+                                                               const UserDefaults& defaults)
+{
+    const bool fromXMP = usesXMP(parser, defaults);
+    auto records = decodedRecords(parser, fromXMP, encoding);
+    if (records && consolidate)
+        records = cIPTCRecord::IPTCRecordsByConsolidatingRepeatableRecords(*records);
+    if (records && defaults.boolForKey("detectUTF8Corruption") && (encoding == Encoding::UTF8 || fromXMP))
+        records = TextDecoding::convertCorruptUTF8(*records, defaults);
+    return records;
 }
 
 } // namespace qm

@@ -33,6 +33,11 @@ public:
                                                                  const UserDefaults& defaults);
     static Result updateDisplayedIPTCDataWithEncoding(const std::shared_ptr<QMMetadataParser>& parser,
                                                       StringEncoding encoding, const UserDefaults& defaults);
+    // The datasets decoded in the encoding (or from XMP) and repaired as the settings say; repeated
+    // datasets consolidated only when asked.
+    static std::optional<IPTCRecordArray> decodedIPTCRecords(const std::shared_ptr<QMMetadataParser>& parser,
+                                                             StringEncoding encoding, bool consolidate,
+                                                             const UserDefaults& defaults);
 };
 
 } // namespace qm

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ArrayController.h"
@@ -37,6 +38,10 @@ public:
         std::function<void()> orderIPTCPanelFront;
         std::function<void()> hideIPTCPanel;
         std::function<bool()> isPreferencesWindowVisible;
+        // Asks, without waiting, where to save a file (offering `suggestedPath`); `chosen` gets the
+        // path on the main thread, or is never called when the user cancels.
+        std::function<void(const std::string& suggestedPath, std::function<void(const std::string&)> chosen)>
+            chooseSaveFile;
     };
 
     // The keys whose changes redisplay the current image's datasets.
@@ -107,6 +112,10 @@ public:
     // (it writes its preferences back then); an alert tells what was done.
     void setUpLayoutApplication();
     StatusMenus statusMenus() const;
+    // "Credits report…": asks the layout application for its front document, where to save, and
+    // writes the document's credits report there as CSV. `done`, when given, is told on the main
+    // thread whether a report was written (not told when the user cancels the choice of file).
+    void creditsReportAction(std::function<void(bool written)> done = {});
 
     // The global hot keys; a press acts only while the layout application or this program is in
     // front and the preferences are closed.
@@ -148,6 +157,9 @@ private:
     void sendTextFrame(const std::shared_ptr<FrameChain>& chain, const LayoutArguments& request);
     void readLayoutSelection(LayoutConnection& connection, std::function<void(const std::optional<std::string>&)> take);
     void showLayoutProblem(LayoutConnection::Reach reach);
+    void takeFrontDocumentPath(const LayoutCallResult& answer, LayoutConnection::Reach reach,
+                               std::function<void(bool)> done);
+    void writeCreditsReport(const std::string& document, const std::string& destination, std::function<void(bool)> done);
     void showCodedAlert(std::int32_t code, std::vector<std::string> buttons = {}, AlertPresenter::Completion completion = {});
     void observeDefaults();
     // The connection addresses the layout application chosen in the preferences.
@@ -169,7 +181,9 @@ private:
     std::vector<std::uint64_t> mObservers;
     bool mSelectionReadQueued = false;
     bool mFrameCommandRunning = false;
-    LayoutCalls mLayout; // last: its worker ends before the members above go
+    bool mReportRunning = false;
+    LayoutCalls mLayout; // its worker ends before the members above go
+    std::jthread mReportReader; // reads a report's pictures; joined first, as it reports through mLayout
 };
 
 } // namespace qm

@@ -88,6 +88,10 @@ Menu StatusMenus::mainMenu() const
     both.publication = mSelected;
     takeKeyEquivalent(both, mHotKeys.makeBylineAndCaption);
     menu.push_back(std::move(both));
+    MenuItem report;
+    report.title = localized("Credits report…");
+    report.action = MenuItem::Action::CreditsReport;
+    menu.push_back(std::move(report));
     menu.push_back(MenuItem::separatorItem());
     for (const int tag : {MenuItem::PreferencesTag, MenuItem::AboutTag, MenuItem::QuitTag})
         menu.push_back(templateItem(tag));

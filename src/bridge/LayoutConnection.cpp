@@ -435,6 +435,13 @@ std::optional<std::string> LayoutConnection::selectedImagePath(Error* error)
     return imagePathFromResult(result, error);
 }
 
+LayoutCallResult LayoutConnection::frontDocumentPath()
+{
+    if (!isRunning() || !mScript)
+        return mScript ? notRunning() : noScript();
+    return call("frontdocumentpath", arguments());
+}
+
 std::optional<std::string> LayoutConnection::imagePathFromResult(const LayoutCallResult& result, Error* error) const
 {
     if (auto path = result.answered() ? imagePathText(result.result) : std::nullopt) {

@@ -122,6 +122,11 @@ public:
     // The selected picture frame's image path; `error`, when given, is written only on failure.
     std::optional<std::string> selectedImagePath(Error* error);
     bool optionKeyIsDown() const;
+    // "frontdocumentpath": answers the front document's full path, "" for a document never saved,
+    // or the error NoDocumentErrorNumber when no document is open; reach() tells why nothing answered.
+    LayoutCallResult frontDocumentPath();
+    // The layout script's error number for "no document is open".
+    static constexpr std::int32_t NoDocumentErrorNumber = -20;
 
     // The text for the frame: the dummy text (no image, or the Option key held, when the settings
     // say so) or the text block's.

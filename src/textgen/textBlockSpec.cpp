@@ -121,6 +121,13 @@ std::optional<std::string> textBlockSpec::textWithFilePath(const std::optional<s
     return finishedText(std::move(*text));
 }
 
+std::optional<std::string> textBlockSpec::textWithoutReport(const std::optional<std::string>& path,
+                                                            const IPTCRecordArray& records)
+{
+    std::optional<std::string> text = sourceText(path, records);
+    return text ? std::optional(finishedText(std::move(*text))) : std::nullopt;
+}
+
 std::optional<std::string> textBlockSpec::sourceText(const std::optional<std::string>& path,
                                                      const IPTCRecordArray& records)
 {

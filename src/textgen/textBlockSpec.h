@@ -64,6 +64,8 @@ public:
 
     // The generated text for an image: absent when the source gives none.
     std::optional<std::string> textWithFilePath(const std::optional<std::string>& path, const IPTCRecordArray& records);
+    // The same text, without reporting missing fields (for lists of many pictures).
+    std::optional<std::string> textWithoutReport(const std::optional<std::string>& path, const IPTCRecordArray& records);
     IPTCCodeSet missingRequiredIPTCFields(const IPTCRecordArray& records) const;
 
     // A copy with a new identifier, named "<name> copy".

@@ -16,6 +16,7 @@
 #include "ui/PanelReport.h"
 #include "ui/ResourceImages.h"
 #include "ui/SS_PrefsController.h"
+#include "ui/SaveFileDialog.h"
 #include "ui/StatusItem.h"
 #include "ui/StatusMenu.h"
 #include "ui/iptcTextConcatEditorController.h"
@@ -61,6 +62,7 @@ Quillmark::WindowHooks ProgramWindows::windowHooks()
     hooks.isPreferencesWindowVisible = [this] {
         return mPrefs && mPrefs->preferencesWindow() && mPrefs->preferencesWindow()->isVisible();
     };
+    hooks.chooseSaveFile = &SaveFileDialog::ask;
     return hooks;
 }
 

@@ -42,10 +42,15 @@ try:
         scribus.zoomDocument(-100.0)
         QApplication.processEvents()
 
+    def new_document(instance):
+        scribus.newDocument((595.0, 842.0), (40.0, 40.0, 40.0, 40.0), scribus.PORTRAIT, 1, scribus.UNIT_POINTS,
+                            scribus.NOFACINGPAGES, scribus.FIRSTPAGERIGHT, 1)
+
     main_window().showMaximized()
     server.handlers.update({"test.select": select, "test.save": save, "test.selected": selected,
                             "test.overflows": overflows, "test.showpage": show_page,
                             "test.selectbykey": select_then_release_a_key,
-                            "test.poll": lambda instance: server.poll.start()})
+                            "test.poll": lambda instance: server.poll.start(),
+                            "test.newdocument": new_document})
 except Exception:  # noqa: BLE001
     sys.stderr.write(traceback.format_exc())

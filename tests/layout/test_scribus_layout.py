@@ -249,6 +249,29 @@ class Near(float):
     __hash__ = float.__hash__
 
 
+class FrontDocumentPathTest(unittest.TestCase):
+    def test_a_saved_document_tells_its_full_path_and_a_new_one_none(self):
+        folder = tempfile.mkdtemp(prefix="quillmark-front-")
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        os.makedirs(os.path.join(folder, "img"))
+        shutil.copy(SAMPLE, os.path.join(folder, "img", "sample.jpg"))
+        document = os.path.join(folder, "Front page.sla")
+        make_document(document, os.path.join(folder, "img", "sample.jpg"), SAMPLE, os.path.join(folder, "batch-home"))
+        session = ScribusSession(SCRIPT_FOLDER, document, os.path.join(folder, "scribus"))
+        self.addCleanup(session.close)
+        path = session.result("frontdocumentpath")
+        self.assertEqual(path, document)
+        environment = dict(os.environ, QUILLMARK_DEFAULTS=os.path.join(folder, "defaults.plist"))
+        report = subprocess.run([CLI, "report", path, "--json"], env=environment, capture_output=True, text=True,
+                                timeout=30, check=True)
+        rows = json.loads(report.stdout)
+        self.assertEqual([(row["page"], row["frame"], row["status"]) for row in rows],
+                         [("1", "Picture1", "found"), ("2", "Picture2", "found")])
+        self.assertEqual(rows[0]["image"], os.path.join(folder, "img", "sample.jpg"))
+        session.result("test.newdocument")
+        self.assertEqual(session.result("frontdocumentpath"), "")
+
+
 class StartupScriptTest(unittest.TestCase):
     def test_after_install_scribus_a_plain_scribus_answers_and_remove_waits_until_it_quits(self):
         folder = tempfile.mkdtemp(prefix="quillmark-layout-startup-")

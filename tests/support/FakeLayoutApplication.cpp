@@ -21,6 +21,7 @@ namespace {
 constexpr std::int32_t NoSuchObject = -1728;
 constexpr std::int32_t WrongArguments = -50;
 constexpr std::int32_t UnknownHandler = -1708;
+constexpr std::int32_t NoDocument = -20; // the layout script's "no document is open"
 
 std::string textArgument(const nlohmann::json& arguments, std::size_t index)
 {
@@ -189,6 +190,11 @@ FakeLayoutApplication::Answer FakeLayoutApplication::documentAnswer(const std::s
         if (!pictureSelected)
             return LayoutScriptError{NoSuchObject, "No picture frame is selected.", "No selection."};
         return document->pictureFrames[*document->selectedPictureFrame];
+    }
+    if (handler == "frontdocumentpath") {
+        if (!document)
+            return LayoutScriptError{NoDocument, "No document is open.", "No document."};
+        return document->name.starts_with('/') ? document->name : "";
     }
     if (handler == "setparagraphstyleofselectedframe") {
         if (!contains(&Document::paragraphStyles, name))

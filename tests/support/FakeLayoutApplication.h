@@ -25,7 +25,7 @@ namespace qm::test {
 class FakeLayoutApplication {
 public:
     struct Document {
-        std::string name = "Untitled.sla";
+        std::string name = "Untitled.sla"; // a full path (from "/") is the saved document's path
         int pages = 1;
         std::vector<std::string> pictureFrames; // the image path of each picture frame
         std::optional<std::size_t> selectedPictureFrame;

@@ -41,6 +41,7 @@ int runFollow(CommandLine& arguments, UserDefaults& defaults);
 int runHotKeys(CommandLine& arguments, UserDefaults& defaults);
 int runFront(CommandLine& arguments, UserDefaults& defaults);
 int runApps(CommandLine& arguments, UserDefaults& defaults);
+int runReport(CommandLine& arguments, UserDefaults& defaults);
 // `layout install-scribus [--remove]`.
 int installScribus(bool remove);
 // `defaults filter ...`; arguments start with "filter".

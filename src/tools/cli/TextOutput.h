@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "app/BylineAndCaption.h"
+#include "app/CreditsReport.h"
 
 namespace qm {
 class UserDefaults;
@@ -23,6 +24,8 @@ public:
     {
         return mChosen.textsForImage(path, records);
     }
+    // The chosen byline's text for each row of a credits report.
+    void addBylineTexts(std::vector<CreditsReport::Row>& rows) const { CreditsReport::addBylineTexts(rows, mChosen); }
 
 private:
     PublicationStore::Publications mPublications; // keeps the chosen text blocks registered

@@ -120,6 +120,21 @@ constexpr std::array commands{
             "  The byline and caption menus list the current publication's text blocks that are\n"
             "  displayed, the default marked \"(default)\", with the hot key that makes each.\n",
             runMenu},
+    Command{"report", "the pictures a Scribus document prints, with their credits",
+            "usage: quillmark-cli report DOC.sla [--pages A-B] [--json | --csv]\n"
+            "  Reads the Scribus document DOC.sla (no Scribus needed) and prints one line per picture\n"
+            "  placed on its pages, by page: page (as the document numbers it), position (from 1),\n"
+            "  master (the master page of a picture placed by one), frame, image (relative paths\n"
+            "  taken from the document's folder), status (found, missing, unreadable), then the\n"
+            "  picture's byline (2:80), credit (2:110), source (2:115), copyright (2:116),\n"
+            "  transmission (2:103) and object (2:05), decoded as the panel decodes them, and the\n"
+            "  text of the current publication's default byline. A picture on a master page is\n"
+            "  listed on every page that uses that master page. Tab-separated with a header line, `-`\n"
+            "  for nothing; --csv prints CSV for spreadsheets (RFC 4180, UTF-8, CR LF), --json an\n"
+            "  array of objects (null for nothing). --pages A-B, A- or A keeps the pages at those\n"
+            "  positions, as Scribus's print range counts them. Exit status 1 when DOC.sla cannot be\n"
+            "  read or is not a Scribus document.\n",
+            runReport},
     Command{"set", "change datasets and write the file",
             "usage: quillmark-cli set FILE [--out OUT] [R:D=TEXT...] [--encoding N] [--xmp] [--via-image-library]\n"
             "  Sets each dataset R:D to TEXT (the file's datasets first take the encoding guessed\n"

@@ -92,6 +92,15 @@ def required_styles_exist(instance, paragraph_style, object_style, color_swatch)
             color_swatch_exists(color_swatch)]
 
 
+def front_document_path(instance):
+    """The front document's full path; "" for a document that was never saved (Scribus names it
+    without a folder then, or not at all)."""
+    if not has_document():
+        raise ScriptError(NO_DOCUMENT, "No document is open in Scribus.")
+    name = scribus.getDocName()
+    return os.path.abspath(name) if name and os.path.isabs(name) else ""
+
+
 def selected_picture_frame_image_path(instance):
     path = image_path_of(selected_picture_frame())
     if not path:
@@ -229,6 +238,7 @@ HANDLERS = {
     "colorswatchexists": lambda instance, name: color_swatch_exists(name),
     "setparagraphstyleofselectedframe": set_paragraph_style_of_selected_frame,
     "getselectedpictureframeimageposixpath": selected_picture_frame_image_path,
+    "frontdocumentpath": front_document_path,
     "maketextbox": make_text_box,
 }
 
