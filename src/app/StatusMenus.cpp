@@ -88,6 +88,11 @@ Menu StatusMenus::mainMenu() const
     both.publication = mSelected;
     takeKeyEquivalent(both, mHotKeys.makeBylineAndCaption);
     menu.push_back(std::move(both));
+    MenuItem page;
+    page.title = localized("Make bylines and captions for this page");
+    page.action = MenuItem::Action::MakePageFrames;
+    takeKeyEquivalent(page, mHotKeys.makePage);
+    menu.push_back(std::move(page));
     menu.push_back(MenuItem::separatorItem());
     for (const int tag : {MenuItem::PreferencesTag, MenuItem::AboutTag, MenuItem::QuitTag})
         menu.push_back(templateItem(tag));

@@ -86,14 +86,16 @@ TEST(StatusMenusTest, MainMenuCarriesTheTemplateItemsAndTheSelectedPublication)
     const PublicationStore::Publications publications{daily};
     const StatusMenus menus(publications, nullptr, daily, {.togglePanel = key(34, "i")});
     const Menu main = menus.mainMenu();
-    ASSERT_EQ(main.size(), 10u);
+    ASSERT_EQ(main.size(), 11u);
     EXPECT_EQ(main[0].templateTag, MenuItem::TogglePanelTag);
     EXPECT_EQ(main[0].hotKeyTitle, "⌘I");
     EXPECT_EQ(main[3].submenu, MenuItem::Submenu::Byline);
     EXPECT_EQ(main[5].action, MenuItem::Action::MakeDefaultBylineAndCaption);
     EXPECT_EQ(main[5].publication, daily);
-    EXPECT_TRUE(main[6].separator);
-    EXPECT_EQ((std::vector{main[7].templateTag, main[8].templateTag, main[9].templateTag}),
+    EXPECT_EQ(main[6].action, MenuItem::Action::MakePageFrames);
+    EXPECT_EQ(main[6].title, "Make bylines and captions for this page");
+    EXPECT_TRUE(main[7].separator);
+    EXPECT_EQ((std::vector{main[8].templateTag, main[9].templateTag, main[10].templateTag}),
               (std::vector{MenuItem::PreferencesTag, MenuItem::AboutTag, MenuItem::QuitTag}));
 }
 
