@@ -66,7 +66,7 @@ TEST_F(StatusMenuTest, ChoosingAnItemRunsItsCommand)
     StatusMenu menu(*mController, [&](int tag) { templateTags.push_back(tag); }, nullptr);
     emit menu.aboutToShow();
     menu.actions().at(0)->trigger();
-    menu.actions().at(9)->trigger();
+    menu.actions().at(10)->trigger();
     EXPECT_EQ(templateTags, (std::vector<int>{MenuItem::TogglePanelTag, MenuItem::QuitTag}));
 
     // Without a running layout application the command stops with its alert.
