@@ -53,7 +53,7 @@ void GlobalHotKeys::writeHotKeysToUserDefaults(UserDefaults& defaults) const
 void GlobalHotKeys::installHotKeys(const quillmarkPublication::Pointer& currentPublication)
 {
     removeHotKeys();
-    for (std::uint32_t id = MakeBylineID; id <= TogglePanelID; ++id)
+    for (std::uint32_t id = MakeBylineID; id < mFixed.size(); ++id)
         if (mFixed[id]->validHotKey())
             mInstalledHotKeys.push_back({mFixed[id], id, nullptr});
     std::uint32_t nextID = FirstTextBlockID;

@@ -16,6 +16,7 @@ struct MenuItem {
         SwitchPublication,           // switchPublication with `publication`
         MakeTextFrame,               // makeTextFrameAction with `textBlock`
         MakeDefaultBylineAndCaption, // makeDefaultBylineAndCaptionAction with `publication`
+        MakePageFrames,              // makePageFrames for the current page
         CreditsReport,               // creditsReportAction
     };
     enum class Submenu { None, Publication, Byline, Caption };

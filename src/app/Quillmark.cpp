@@ -338,6 +338,9 @@ bool Quillmark::handleHotKey(std::uint32_t id)
         if (mHooks.toggleIPTCPanel)
             mHooks.toggleIPTCPanel();
         return true;
+    case GlobalHotKeys::MakePageID:
+        makePageFrames();
+        return true;
     default:
         if (const auto spec = mHotKeys.textBlockSpecForID(id))
             if (const auto text = mConnection->frameText(mCurrentImage.currentImagePath(),

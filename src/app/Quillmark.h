@@ -11,6 +11,7 @@
 #include "app/CurrentImageTracker.h"
 #include "app/GlobalHotKeys.h"
 #include "app/LayoutCalls.h"
+#include "app/PageFramePlan.h"
 #include "app/StatusMenus.h"
 #include "foundation/KeyValueObservable.h"
 #include "platform/AlertPresenter.h"
@@ -108,6 +109,27 @@ public:
                                          FrameCompletion completion = {});
     void makeDefaultBylineAndCaptionAction(const quillmarkPublication::Pointer& publication);
     void switchPublication(const quillmarkPublication::Pointer& publication);
+
+    // "Make bylines and captions for this page": the current publication's default byline and
+    // caption beside every picture of a page that has none yet; the pictures skipped are listed in
+    // one alert at the end. The page is 1 up, 0 the current one; a dry run makes nothing and shows
+    // no alert. The completion is told the report on the main thread.
+    struct PageOptions {
+        std::int32_t page = 0;
+        bool dryRun = false;
+    };
+    struct PageReport {
+        FrameOutcome outcome = FrameOutcome::NotMade;
+        std::int32_t page = 0;
+        std::optional<PageFramePlan> plan;
+        std::size_t made = 0;
+        std::optional<std::string> problem; // why nothing was planned or made
+    };
+    using PageCompletion = std::function<void(const PageReport&)>;
+    // False when another text frame command still waits (this one is dropped) or there is no
+    // current publication.
+    bool makePageFrames(PageOptions options, PageCompletion completion = {});
+    bool makePageFrames() { return makePageFrames(PageOptions{}); }
     // Has the layout application run the layout script whenever it starts: at once, or when it quits
     // (it writes its preferences back then); an alert tells what was done.
     void setUpLayoutApplication();
@@ -149,12 +171,18 @@ private:
         bool isMultiple = false;
     };
     struct FrameChain;
+    struct PageRun;
 
     bool startTextFrames(std::vector<FrameRequest> requests, FrameCompletion completion);
     void nextTextFrame(const std::shared_ptr<FrameChain>& chain);
     void checkedTextFrame(const std::shared_ptr<FrameChain>& chain, const FrameRequest& request,
                           LayoutConnection::State state, bool optionKeyDown, const IPTCRecordArray& records);
     void sendTextFrame(const std::shared_ptr<FrameChain>& chain, const LayoutArguments& request);
+    void pageListed(const std::shared_ptr<PageRun>& run);
+    void readPageRecords(const std::shared_ptr<PageRun>& run);
+    void planPage(const std::shared_ptr<PageRun>& run);
+    void sendPageFrames(const std::shared_ptr<PageRun>& run);
+    void showPageAlert(const PageFramePlan& plan);
     void readLayoutSelection(LayoutConnection& connection, std::function<void(const std::optional<std::string>&)> take);
     void showLayoutProblem(LayoutConnection::Reach reach);
     void takeFrontDocumentPath(const LayoutCallResult& answer, LayoutConnection::Reach reach,
@@ -182,6 +210,7 @@ private:
     bool mSelectionReadQueued = false;
     bool mFrameCommandRunning = false;
     bool mReportRunning = false;
+    std::shared_ptr<bool> mAlive = std::make_shared<bool>(true); // parses of a page run outlive nothing
     LayoutCalls mLayout; // its worker ends before the members above go
     std::jthread mReportReader; // reads a report's pictures; joined first, as it reports through mLayout
 };

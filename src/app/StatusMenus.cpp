@@ -88,6 +88,11 @@ Menu StatusMenus::mainMenu() const
     both.publication = mSelected;
     takeKeyEquivalent(both, mHotKeys.makeBylineAndCaption);
     menu.push_back(std::move(both));
+    MenuItem page;
+    page.title = localized("Make bylines and captions for this page");
+    page.action = MenuItem::Action::MakePageFrames;
+    takeKeyEquivalent(page, mHotKeys.makePage);
+    menu.push_back(std::move(page));
     MenuItem report;
     report.title = localized("Credits report…");
     report.action = MenuItem::Action::CreditsReport;

@@ -13,7 +13,7 @@ namespace qm {
 class StatusMenus {
 public:
     struct HotKeys {
-        std::shared_ptr<hotKey> togglePanel, makeByline, makeCaption, makeBylineAndCaption;
+        std::shared_ptr<hotKey> togglePanel, makeByline, makeCaption, makeBylineAndCaption, makePage;
     };
 
     // `current`: the current publication (none possible); `selected`: the publication

@@ -49,4 +49,10 @@ LayoutArguments& LayoutArguments::boolean(bool value)
     return *this;
 }
 
+LayoutArguments& LayoutArguments::value(nlohmann::json value)
+{
+    mList.push_back(std::move(value));
+    return *this;
+}
+
 } // namespace qm

@@ -16,6 +16,8 @@ public:
     LayoutArguments& integer(std::int32_t value);
     LayoutArguments& real(float value);
     LayoutArguments& boolean(bool value);
+    // A list or object already made of values of the types above.
+    LayoutArguments& value(nlohmann::json value);
 
     const nlohmann::json& list() const { return mList; }
 

@@ -15,6 +15,8 @@
 #include "platform/ProcessList.h"
 #include "platform/Workspace.h"
 #include "textgen/textBlockSpec.h"
+#include "textgen/textBlockSpec_Byline.h"
+#include "textgen/textBlockSpec_Caption.h"
 
 namespace qm {
 
@@ -515,8 +517,32 @@ LayoutArguments LayoutConnection::textFrameArguments(const std::string& text, co
                              .integer(static_cast<std::int32_t>(spec.verticalJustification()))
                              .integer(static_cast<std::int32_t>(spec.horizontalJustification()))
                              .boolean((spec.textWrap() & 0xFF) != 0)
-                             .boolean(selectFrame);
+                             .boolean(selectFrame)
+                             .text(frameRole(spec));
     return request;
+}
+
+std::string LayoutConnection::frameRole(const textBlockSpec& spec)
+{
+    if (dynamic_cast<const textBlockSpec_Byline*>(&spec))
+        return "byline";
+    if (dynamic_cast<const textBlockSpec_Caption*>(&spec))
+        return "caption";
+    return "";
+}
+
+LayoutCallResult LayoutConnection::pagePictures(std::int32_t page)
+{
+    return call("pagepictures", arguments().integer(page));
+}
+
+LayoutCallResult LayoutConnection::makePageFrames(const std::vector<PageFrame>& frames)
+{
+    auto request = arguments();
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& frame : frames)
+        list.push_back(frame.toJson());
+    return call("makepageframes", request.value(std::move(list)));
 }
 
 } // namespace qm

@@ -18,6 +18,7 @@
 #include "bridge/LayoutArguments.h"
 #include "bridge/LayoutCallResult.h"
 #include "bridge/LayoutScriptClient.h"
+#include "bridge/PagePictures.h"
 #include "foundation/Bundle.h"
 #include "foundation/Error.h"
 #include "metadata/cIPTCCode.h"
@@ -141,6 +142,14 @@ public:
     // to be sent with sendTextFrame on the worker.
     LayoutArguments textFrameArguments(const std::string& text, const textBlockSpec& spec, bool isPartOfMultipleFrames) const;
     LayoutCallResult sendTextFrame(const LayoutArguments& request);
+    // "byline" or "caption" for a text block of those kinds, else empty: the mark the layout script
+    // gives the frame, by which a page run knows the picture has it.
+    static std::string frameRole(const textBlockSpec& spec);
+
+    // The picture frames with an image on a page of the front document (1 up; 0: the current page).
+    LayoutCallResult pagePictures(std::int32_t page);
+    // Makes the frames in one request; a frame whose picture has that role made already is left out.
+    LayoutCallResult makePageFrames(const std::vector<PageFrame>& frames);
 
 private:
     LayoutScriptClient* addressedClient();

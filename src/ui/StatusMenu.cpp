@@ -74,6 +74,7 @@ void StatusMenu::run(const MenuItem& item)
             mController.makeTextFrameForTextBlockSpecID(item.textBlock->uniqueIDString());
         break;
     case MenuItem::Action::MakeDefaultBylineAndCaption: mController.makeDefaultBylineAndCaptionAction(item.publication); break;
+    case MenuItem::Action::MakePageFrames: mController.makePageFrames(); break;
     case MenuItem::Action::CreditsReport: mController.creditsReportAction(); break;
     case MenuItem::Action::None: break;
     }

@@ -86,16 +86,18 @@ TEST(StatusMenusTest, MainMenuCarriesTheTemplateItemsAndTheSelectedPublication)
     const PublicationStore::Publications publications{daily};
     const StatusMenus menus(publications, nullptr, daily, {.togglePanel = key(34, "i")});
     const Menu main = menus.mainMenu();
-    ASSERT_EQ(main.size(), 11u);
+    ASSERT_EQ(main.size(), 12u);
     EXPECT_EQ(main[0].templateTag, MenuItem::TogglePanelTag);
     EXPECT_EQ(main[0].hotKeyTitle, "⌘I");
     EXPECT_EQ(main[3].submenu, MenuItem::Submenu::Byline);
     EXPECT_EQ(main[5].action, MenuItem::Action::MakeDefaultBylineAndCaption);
     EXPECT_EQ(main[5].publication, daily);
-    EXPECT_EQ(main[6].action, MenuItem::Action::CreditsReport);
-    EXPECT_EQ(main[6].title, "Credits report…");
-    EXPECT_TRUE(main[7].separator);
-    EXPECT_EQ((std::vector{main[8].templateTag, main[9].templateTag, main[10].templateTag}),
+    EXPECT_EQ(main[6].action, MenuItem::Action::MakePageFrames);
+    EXPECT_EQ(main[6].title, "Make bylines and captions for this page");
+    EXPECT_EQ(main[7].action, MenuItem::Action::CreditsReport);
+    EXPECT_EQ(main[7].title, "Credits report…");
+    EXPECT_TRUE(main[8].separator);
+    EXPECT_EQ((std::vector{main[9].templateTag, main[10].templateTag, main[11].templateTag}),
               (std::vector{MenuItem::PreferencesTag, MenuItem::AboutTag, MenuItem::QuitTag}));
 }
 

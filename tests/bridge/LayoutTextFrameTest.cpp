@@ -46,7 +46,7 @@ TEST_F(LayoutTextFrameTest, MakeTextBoxGetsTheFifteenValuesInOrderAndType)
         std::int64_t textWrap;
         bool selectCreatedTextFrames;
         bool multipleFrames;
-        const char* flags; // values 14 and 15
+        const char* flags; // values 14 and 15; the 16th, the role, is empty for a text block of no kind
     };
     const Case cases[] = {
         {1, true, false, "true,true"},
@@ -61,7 +61,7 @@ TEST_F(LayoutTextFrameTest, MakeTextBoxGetsTheFifteenValuesInOrderAndType)
 
         EXPECT_EQ(framesMade().back().dump(),
                   std::string(R"(["scribus","Foto: Anna","Byline","Black","",3,5.5,0.1,12.0,true,2,1,4,)") +
-                      testCase.flags + "]")
+                      testCase.flags + R"(,""])")
             << testCase.textWrap;
     }
 }

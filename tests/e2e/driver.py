@@ -1,6 +1,7 @@
 """Run inside Scribus by the walk-through: the layout tests' driver (tests/layout/driver.py, named by
 QUILLMARK_LAYOUT_DRIVER), plus a record of every request the layout script answers, so that the
-walk-through can tell which of the program's requests reached it, and a handler that shows a page."""
+walk-through can tell which of the program's requests reached it, a handler that shows a page and one
+that counts the document's text frames."""
 
 import os
 import runpy
@@ -36,6 +37,11 @@ try:
         scribus.zoomDocument(-100.0)
         QApplication.processEvents()
 
-    server.handlers.update({"test.calls": lambda instance: calls, "test.gotopage": show_page})
+    def text_frame_count():
+        return sum(len(scribus.getAllObjects(type=scribus.ITEMTYPE_TEXTFRAME, page=index))
+                   for index in range(scribus.pageCount()))
+
+    server.handlers.update({"test.calls": lambda instance: calls, "test.gotopage": show_page,
+                            "test.textframes": lambda instance: text_frame_count()})
 except Exception:  # noqa: BLE001
     sys.stderr.write(traceback.format_exc())

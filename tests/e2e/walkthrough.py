@@ -27,6 +27,10 @@ MAC_ROMAN_DATASETS = {"2:80": "Jörg Bäcker", "2:105": "Fähren über den Öres
                       "2:120": "Die Fähre nach Malmö legt ab.", "2:90": "Malmö", "2:115": "Bildbyrån Süd"}
 # No Source (2:115), which the byline's rules use: showing the TIFF's byline raises the alert.
 TIFF_DATASETS = {"2:80": "Tina Tiff", "2:120": "A picture from a TIFF file.", "2:90": "Lund"}
+# Page 3: two pictures with everything the byline and caption need, and one without By-line (2:80).
+PAGE_HOT_KEY = "ctrl+alt+p"
+NO_BYLINE = "no byline.tif"
+NO_BYLINE_DATASETS = {"2:120": "A picture nobody signed.", "2:115": "Desk archive", "2:90": "Ystad"}
 
 
 class Walk(Desk):
@@ -59,7 +63,14 @@ class Walk(Desk):
         with open(mac_roman, "rb") as written:
             if "Jörg Bäcker".encode("mac_roman") not in written.read():
                 raise Failed("quillmark-cli set did not store the By-line in Mac OS Roman")
-        self.pictures = {"Picture1": sample, "Picture2": mac_roman, "Picture3": tiff}
+        no_byline = os.path.join(pictures, NO_BYLINE)
+        subprocess.run(["convert", "-size", "480x320", "gradient:skyblue-navy", no_byline], check=True,
+                       timeout=TIMEOUT)
+        self.cli("set", no_byline, *["%s=%s" % item for item in NO_BYLINE_DATASETS.items()])
+        page_copy = os.path.join(pictures, "ferry again.jpg")
+        shutil.copy(mac_roman, page_copy)
+        self.pictures.update({"Picture1": sample, "Picture2": mac_roman, "Picture3": tiff, "Picture4": page_copy,
+                              "Picture5": no_byline, "Picture6": sample})
         self.ok("pictures made: the sample, a copy whose texts are in Mac OS Roman, and a TIFF with datasets")
 
     def settings(self):
@@ -68,11 +79,12 @@ class Walk(Desk):
         self.desk_settings()
         self.cli("defaults", "encoding-spec", "add", MAC_ROMAN_SIGNS, str(MAC_OS_ROMAN))
         self.cli("defaults", "write", "iptcPanelHideOnSuspend", "-bool", "true")
+        self.cli("defaults", "write", "hotKeys_MakePage", "-hotkey", PAGE_HOT_KEY)
 
     def start_desk(self):
         self.document = os.path.join(self.folder, "Walk page.sla")
         make_document_with(os.path.join(HERE, "make_document.py"), self.document,
-                           [self.pictures[name] for name in ("Picture1", "Picture2", "Picture3")],
+                           [self.pictures["Picture%d" % number] for number in range(1, 7)],
                            os.path.join(self.folder, "batch-home"))
 
         def prepare(environment):
@@ -280,6 +292,82 @@ class Walk(Desk):
         self.ok("back to Scribus the panel shows again")
         other.terminate()
 
+    def page_command(self):
+        """The page hot key on page 3: frames for the two good pictures, one alert naming the third; a
+        second press makes nothing more."""
+        self.session.result("test.gotopage", 3)
+        try:
+            self.page_runs()
+        finally:
+            self.session.result("test.gotopage", 1)
+
+    def press_page_hot_key(self):
+        calls_before = len(self.session.result("test.calls"))
+        self.x("xdotool", "windowactivate", "--sync", self.scribus_window)
+        self.x("xdotool", "key", "--clearmodifiers", PAGE_HOT_KEY)
+        alert = self.wait_shown(lambda r: (r.get("alert") or {}).get("informative"), "the page command's alert")
+        calls = [call for call in self.session.result("test.calls")[calls_before:]
+                 if call["handler"] in ("pagepictures", "makepageframes")]
+        if any(call["error"] for call in calls):
+            raise Failed("the layout script failed: %s" % [call["error"] for call in calls])
+        return alert["alert"], calls
+
+    def page_runs(self):
+        before = {item.get("ItemID") for item in self.saved_text_frames()}
+        self.shoot("f-page-before")
+        alert, calls = self.press_page_hot_key()
+        self.shoot("f-page-alert")
+        if NO_BYLINE not in alert["informative"] or "By-line" not in alert["informative"]:
+            raise Failed("the alert says %r" % alert)
+        for good in ("Picture4", "Picture6"):
+            if os.path.basename(self.pictures[good]) in alert["informative"]:
+                raise Failed("the alert names %s, which has every field" % good)
+        self.dismiss_alerts()
+        self.session.result("test.select", "")
+        self.session.result("test.showpage")
+        self.shoot("f-page-after")
+        made = [call for call in calls if call["handler"] == "makepageframes"]
+        planned = [(frame["picture"], frame["role"]) for frame in made[0]["arguments"][1]] if made else []
+        wanted = [("Picture4", "byline"), ("Picture4", "caption"), ("Picture6", "byline"), ("Picture6", "caption")]
+        if planned != wanted:
+            raise Failed("one makepageframes request was to make %s, not %s" % (planned, wanted))
+        frames = [item for item in self.saved_text_frames() if item.get("ItemID") not in before]
+        texts = sorted(story_text(frame) for frame in frames)
+        expected = []
+        for picture in ("Picture4", "Picture6"):
+            shown = self.expected_rows(self.pictures[picture])
+            expected += [one_line(shown["byline"]), one_line(shown["caption"])]
+        if texts != sorted(expected):
+            raise Failed("the page's new frames hold %r, the panel's texts are %r" % (texts, expected))
+        self.ok("%s on page 3 makes the byline and caption of the two good pictures in one request (%s) and one "
+                "alert: %r" % (PAGE_HOT_KEY, ", ".join("%s %s" % item for item in planned),
+                               one_line(alert["informative"])))
+        count = self.session.result("test.textframes")
+        alert, calls = self.press_page_hot_key()
+        self.dismiss_alerts()
+        again = [call for call in calls if call["handler"] == "makepageframes"]
+        if again or self.session.result("test.textframes") != count:
+            raise Failed("the second run made frames: %s" % again)
+        self.ok("a second %s makes no frame (no makepageframes request) and names %s again" % (PAGE_HOT_KEY, NO_BYLINE))
+        self.measure_undo(count, len(planned))
+
+    def measure_undo(self, count, made):
+        """How many presses of Scribus's Ctrl+Z take the page run's frames back (a note, not a check)."""
+        self.x("xdotool", "windowactivate", "--sync", self.scribus_window)
+        presses, left = 0, count
+        while presses < 400 and left > count - made:
+            step = 1 if presses < 3 else 20
+            self.x("xdotool", "key", "--repeat", str(step), "--delay", "30", "ctrl+z")
+            presses += step
+            time.sleep(0.5)
+            left = self.session.result("test.textframes")
+            if presses == 1:
+                print("note: one Ctrl+Z in Scribus after the page run leaves %d of its %d text frames"
+                      % (left - (count - made), made), flush=True)
+        self.shoot("f-page-undone")
+        print("note: %d presses of Ctrl+Z took the page run's %d frames back (%d of them left)"
+              % (presses, made, max(left - (count - made), 0)), flush=True)
+
     def run(self):
         try:
             self.step("pictures", self.make_pictures)
@@ -293,6 +381,7 @@ class Walk(Desk):
             self.step("c third picture", self.third_picture)
             self.step("d drag", self.drag_row)
             self.step("e switch", self.switch_away_and_back)
+            self.step("f page", self.page_command)
             if self.quillmark.poll() is not None:
                 self.fail("quillmark ended with status %s" % self.quillmark.returncode)
         finally:

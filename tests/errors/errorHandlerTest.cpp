@@ -98,7 +98,7 @@ TEST_F(errorHandlerTest, TheResourceTableHoldsTheCodesInUse)
 {
     const auto table = Bundle::main().plistResource("errors");
     ASSERT_TRUE(table && table->dictionary());
-    const std::vector<std::string> codes{"-60", "-61", "-8", "-9", "-20", "-21", "-22", "-23", "-24", "-25", "-26",
+    const std::vector<std::string> codes{"-60", "-61", "-8", "-9", "-20", "-21", "-22", "-23", "-24", "-25", "-26", "-27",
                                          "-30", "-31", "-32", "-33", "-40", "-41", "-42", "-43"};
     EXPECT_EQ(table->dictionary()->size(), codes.size());
     for (const auto& key : codes) {

@@ -50,5 +50,41 @@ class PlacementTest(unittest.TestCase):
         self.assertEqual(codes.key("horizontalJustification", 42), "left")
 
 
+
+class PageOrderTest(unittest.TestCase):
+    def test_pictures_read_in_rows_from_the_top_each_row_left_to_right(self):
+        R = placement.Rect
+        cases = [
+            ("two rows", [("c", R(40, 400, 100, 80)), ("b", R(300, 60, 100, 80)), ("a", R(40, 60, 100, 80))],
+             ["a", "b", "c"]),
+            ("tops a few points apart are one row", [("right", R(300, 58, 100, 80)), ("left", R(40, 61, 100, 80))],
+             ["left", "right"]),
+            ("beyond the tolerance the higher comes first", [("left", R(40, 70, 100, 80)),
+                                                              ("right", R(300, 60, 100, 80))], ["right", "left"]),
+            ("a tall picture beside two stacked", [("small2", R(300, 300, 80, 80)), ("tall", R(40, 60, 200, 400)),
+                                                   ("small1", R(300, 60, 80, 80))], ["tall", "small1", "small2"]),
+            ("no pictures", [], []),
+        ]
+        for name, pictures, expected in cases:
+            with self.subTest(name):
+                self.assertEqual([picture for picture, _ in placement.reading_order(pictures)], expected)
+
+    def test_frames_are_known_as_made_by_their_mark_alone(self):
+        other = {"Name": "note", "Type": "string", "Value": "byline:Picture1"}
+        cases = [
+            ("a marked byline and caption", [[placement.mark("byline", "P1")], [placement.mark("caption", "P1")]],
+             {"P1": {"byline", "caption"}}),
+            ("a mark beside the user's own attributes", [[other, placement.mark("caption", "P2")]],
+             {"P2": {"caption"}}),
+            ("frames without the program's mark", [[], [other]], {}),
+            ("an unknown role or no picture", [[dict(placement.mark("byline", "P1"), Value="title:P1")],
+                                               [dict(placement.mark("byline", "P1"), Value="byline:")]], {}),
+            ("a picture name holding a colon", [[placement.mark("byline", "Pic:1")]], {"Pic:1": {"byline"}}),
+        ]
+        for name, frames, expected in cases:
+            with self.subTest(name):
+                self.assertEqual(placement.made_roles(frames), expected)
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -205,8 +205,10 @@ FakeLayoutApplication::Answer FakeLayoutApplication::documentAnswer(const std::s
     if (handler == "maketextbox") {
         if (!document)
             return LayoutScriptError{NoSuchObject, "No document is open.", "No document."};
-        if (!arguments.is_array() || arguments.size() != 15)
-            return LayoutScriptError{WrongArguments, "\"maketextbox\" takes 15 arguments.", "Wrong arguments."};
+        // 15 values, and the frame's role ("byline", "caption" or "") as an optional 16th.
+        if (!arguments.is_array() || arguments.size() < 15 || arguments.size() > 16 ||
+            (arguments.size() == 16 && !arguments[15].is_string()))
+            return LayoutScriptError{WrongArguments, "\"maketextbox\" takes 15 or 16 arguments.", "Wrong arguments."};
         mDocument->textFrames.push_back(arguments);
         return nullptr;
     }

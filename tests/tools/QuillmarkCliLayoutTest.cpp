@@ -86,7 +86,8 @@ TEST_F(QuillmarkCliLayout, FrameStopsWithTheAlertOrSendsOneMakeTextBox)
     const Result made = run({"frame", "byline"});
     EXPECT_EQ(made.status, 0) << made.err;
     ASSERT_EQ(textFrames().size(), 1u);
-    EXPECT_EQ(textFrames()[0].size(), 15u);
+    EXPECT_EQ(textFrames()[0].size(), 16u);
+    EXPECT_EQ(textFrames()[0][15], "byline") << "the frame is marked as the picture's byline";
     EXPECT_NE(textFrames()[0][1].get<std::string>().find("Jane Doe"), std::string::npos);
 
     scribusShowing({mPhoto});

@@ -31,11 +31,13 @@ struct HotKeyRow {
     const char* prompt;
 };
 
-constexpr std::array<HotKeyRow, 4> HotKeyRows{{
+constexpr std::array<HotKeyRow, 5> HotKeyRows{{
     {"Make byline:", "Enter key combination for \"Make byline\" hotkey"},
     {"Make caption:", "Enter key combination for \"Make caption\" hotkey"},
     {"Make byline and caption:", "Enter key combination for \"Make byline and caption\" hotkey"},
     {"Toggle panel:", "Enter key combination for \"Toggle panel\" hotkey"},
+    {"Make bylines and captions for this page:",
+     "Enter key combination for \"Make bylines and captions for this page\" hotkey"},
 }};
 
 constexpr const char* SettingsFilePathKey = "publicationSettingsFilePath";
@@ -106,7 +108,7 @@ void PreferencePane_AppSettings::readHotKeysFromQuillmark()
     if (auto* controller = Quillmark::sharedInstance()) {
         const GlobalHotKeys& keys = controller->hotKeys();
         mHotKeys = {keys.makeBylineHotkey(), keys.makeCaptionHotkey(), keys.makeBylineAndCaptionHotkey(),
-                    keys.togglePanelHotkey()};
+                    keys.togglePanelHotkey(), keys.makePageHotkey()};
     }
 }
 

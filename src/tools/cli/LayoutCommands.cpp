@@ -118,6 +118,52 @@ int layoutSelected(LayoutConnection& connection)
     return 0;
 }
 
+std::int32_t pageNumber(const std::optional<std::string>& value)
+{
+    if (!value)
+        return 0;
+    try {
+        std::size_t used = 0;
+        const int page = std::stoi(*value, &used);
+        if (used == value->size() && page >= 1)
+            return page;
+    } catch (const std::exception&) {
+    }
+    throw UsageError("--page takes a page number from 1");
+}
+
+void printPageReport(const Quillmark::PageReport& report, bool dryRun)
+{
+    if (!report.plan)
+        return;
+    for (const auto& frame : report.plan->frames)
+        std::cout << (dryRun ? "make" : "made") << '\t' << escapeField(frame.imagePath) << '\t' << frame.role << '\t'
+                  << escapeField(frame.text) << '\n';
+    for (const auto& line : report.plan->skippedLines())
+        std::cout << "skip\t" << escapeField(line) << '\n';
+    std::cout << "page\t" << report.page << '\t' << report.plan->frames.size() << " to make, "
+              << report.plan->alreadyMade << " made before, " << report.plan->skipped.size() << " pictures skipped\n";
+}
+
+// The page command of the program on one page (1 up; the current page without --page).
+int runFramePage(UserDefaults& defaults, std::int32_t page, bool dryRun)
+{
+    auto connection = std::make_shared<LayoutConnection>();
+    Quillmark controller(defaults, connection);
+    if (!controller.currentPublication())
+        throw InputError("there is no current publication");
+    std::optional<Quillmark::PageReport> report;
+    controller.makePageFrames({page, dryRun}, [&report](const Quillmark::PageReport& done) { report = done; });
+    while (!report)
+        MainThread::waitForTasks(std::chrono::milliseconds(50));
+    printPageReport(*report, dryRun);
+    if (report->outcome == Quillmark::FrameOutcome::MayStillAppear)
+        throw InputError("the layout application did not confirm the frames in time; they may still appear on the page");
+    if (report->outcome != Quillmark::FrameOutcome::Made)
+        throw InputError("no frames were made" + (report->problem ? ": " + *report->problem : std::string()));
+    return report->plan && !report->plan->skipped.empty() ? 1 : 0;
+}
+
 std::atomic<bool> interrupted{false};
 
 extern "C" void stopFollowing(int)
@@ -157,11 +203,17 @@ int runLayout(CommandLine& arguments, UserDefaults& defaults)
 
 int runFrame(CommandLine& arguments, UserDefaults& defaults)
 {
+    const bool dryRun = arguments.takeFlag("--dry-run");
+    const auto page = arguments.takeValue("--page");
     const bool option = arguments.takeFlag("--option");
     const auto choice = ChosenTexts::takeChoice(arguments, true);
     const auto positionals = arguments.positionals();
+    if (positionals.size() == 1 && positionals[0] == "page")
+        return runFramePage(defaults, pageNumber(page), dryRun);
+    if (dryRun || page)
+        throw UsageError("--page and --dry-run go with frame page");
     if (positionals.size() != 1 || (positionals[0] != "byline" && positionals[0] != "caption" && positionals[0] != "both"))
-        throw UsageError("give byline, caption or both");
+        throw UsageError("give byline, caption, both or page");
     if (option)
         ModifierKeys::install(std::make_shared<HeldModifierKeys>());
     auto connection = std::make_shared<LayoutConnection>();

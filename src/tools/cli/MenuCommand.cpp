@@ -18,6 +18,7 @@ std::string actionName(const MenuItem& item)
     case MenuItem::Action::SwitchPublication: return "switch-publication";
     case MenuItem::Action::MakeTextFrame: return "make-text-frame";
     case MenuItem::Action::MakeDefaultBylineAndCaption: return "make-byline-and-caption";
+    case MenuItem::Action::MakePageFrames: return "make-page-frames";
     case MenuItem::Action::CreditsReport: return "credits-report";
     case MenuItem::Action::None: break;
     }

@@ -105,7 +105,14 @@ constexpr std::array commands{
             "  are told as the program's alert on standard error (while alertMissingStyles is on);\n"
             "  exit status 1 when one stops the frame. --option acts as if the Option (Alt) key\n"
             "  were held: a picture without image goes on, with the dummy text when\n"
-            "  optionKeyOverridesEmptyFrame is on.\n",
+            "  optionKeyOverridesEmptyFrame is on.\n"
+            "usage: quillmark-cli frame page [--page N] [--dry-run]\n"
+            "  Makes the current publication's default byline and caption beside every picture\n"
+            "  of the current page (or page N, counted from 1), top to bottom and left to right,\n"
+            "  leaving out frames a picture has from earlier runs. Prints made (or make, with\n"
+            "  --dry-run, which makes nothing) FILE ROLE TEXT, skip FILE: REASONS for each picture\n"
+            "  left out for missing fields, and a summary line; exit status 1 when a picture was\n"
+            "  skipped or nothing could be made.\n",
             runFrame},
     Command{"follow", "print each image the layout application's selection makes current",
             "usage: quillmark-cli follow\n"

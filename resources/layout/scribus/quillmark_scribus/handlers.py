@@ -8,7 +8,7 @@ import os
 import scribus
 
 from . import arguments, codes, placement
-from .errors import (ScriptError, NO_DOCUMENT, NO_SELECTION, NOT_A_PICTURE_FRAME, NO_IMAGE, NOT_A_TEXT_FRAME,
+from .errors import (ScriptError, BAD_REQUEST, NO_DOCUMENT, NO_SELECTION, NOT_A_PICTURE_FRAME, NO_IMAGE, NOT_A_TEXT_FRAME,
                      NO_SUCH_STYLE)
 from .window import raise_main_window
 
@@ -122,36 +122,138 @@ def set_paragraph_style_of_selected_frame(instance, style):
 
 def make_text_box(instance, text, paragraph_style, color_swatch, object_style, position, independent_dimension,
                   horizontal_gutter, vertical_gutter, fit_frame_to_content, text_angle, vertical_justification,
-                  horizontal_justification, text_wrap, select_frame):
-    # Every argument is checked before anything is made: a refused request leaves the page as it was.
-    texts = arguments.texts(text=text, paragraph_style=paragraph_style, color_swatch=color_swatch,
-                            object_style=object_style)
-    codes_given = arguments.codes(position=position, text_angle=text_angle,
-                                  vertical_justification=vertical_justification,
-                                  horizontal_justification=horizontal_justification)
-    flags = arguments.flags(fit_frame_to_content=fit_frame_to_content, text_wrap=text_wrap, select_frame=select_frame)
+                  horizontal_justification, text_wrap, select_frame, role=""):
+    """A frame beside the selected picture; `role` ("byline", "caption" or "") marks it as that
+    picture's, so that a page run later knows it is made."""
+    settings = _checked_frame_settings([text, paragraph_style, color_swatch, object_style, position,
+                                        independent_dimension, horizontal_gutter, vertical_gutter,
+                                        fit_frame_to_content, text_angle, vertical_justification,
+                                        horizontal_justification, text_wrap, select_frame], role, allow_no_role=True)
     picture = selected_picture_frame()
     with points():
-        lengths = arguments.lengths(_page_extent(), independent_dimension=independent_dimension,
-                                    horizontal_gutter=horizontal_gutter, vertical_gutter=vertical_gutter)
-        position = codes.key("position", codes_given["position"])
-        angle = int(codes.key("textAngle", codes_given["text_angle"]))
-        frame = _make_frame(picture, texts["text"], position, lengths["independent_dimension"],
-                            lengths["horizontal_gutter"], lengths["vertical_gutter"], angle)
-        try:
-            _format_frame(frame, texts["paragraph_style"], texts["color_swatch"],
-                          codes.key("verticalJustification", codes_given["vertical_justification"]),
-                          codes.key("horizontalJustification", codes_given["horizontal_justification"]),
-                          flags["text_wrap"])
-            if flags["fit_frame_to_content"]:
-                _fit_height_to_text(frame)
-            _place(frame, picture, position, lengths["horizontal_gutter"], lengths["vertical_gutter"], angle)
-        except Exception:
-            scribus.deleteObject(frame)
-            raise
+        frame = _frame_beside(picture, settings)
     scribus.deselectAll()
-    scribus.selectObject(frame if flags["select_frame"] else picture)
+    scribus.selectObject(frame if settings["flags"]["select_frame"] else picture)
     return frame
+
+
+def _checked_frame_settings(values, role, allow_no_role=False):
+    """The checked settings of one frame: the 14 values "maketextbox" takes after the instance name.
+    Every argument is checked before anything is made: a refused request leaves the page as it was."""
+    if not isinstance(values, list) or len(values) != 14:
+        raise ScriptError(BAD_REQUEST, "a frame takes 14 settings", "bad argument")
+    if role not in placement.ROLES and not (allow_no_role and role == ""):
+        raise ScriptError(BAD_REQUEST, "the argument role is not byline or caption", "bad argument")
+    (text, paragraph_style, color_swatch, object_style, position, independent_dimension, horizontal_gutter,
+     vertical_gutter, fit_frame_to_content, text_angle, vertical_justification, horizontal_justification,
+     text_wrap, select_frame) = values
+    return {"texts": arguments.texts(text=text, paragraph_style=paragraph_style, color_swatch=color_swatch,
+                                     object_style=object_style),
+            "codes": arguments.codes(position=position, text_angle=text_angle,
+                                     vertical_justification=vertical_justification,
+                                     horizontal_justification=horizontal_justification),
+            "flags": arguments.flags(fit_frame_to_content=fit_frame_to_content, text_wrap=text_wrap,
+                                     select_frame=select_frame),
+            "lengths": {"independent_dimension": independent_dimension, "horizontal_gutter": horizontal_gutter,
+                        "vertical_gutter": vertical_gutter},
+            "role": role}
+
+
+def _frame_beside(picture, settings):
+    """Makes, formats, fits, places and marks one frame beside the picture (in points)."""
+    texts, codes_given, flags = settings["texts"], settings["codes"], settings["flags"]
+    lengths = arguments.lengths(_page_extent(), **settings["lengths"])
+    position = codes.key("position", codes_given["position"])
+    angle = int(codes.key("textAngle", codes_given["text_angle"]))
+    frame = _make_frame(picture, texts["text"], position, lengths["independent_dimension"],
+                        lengths["horizontal_gutter"], lengths["vertical_gutter"], angle)
+    try:
+        _format_frame(frame, texts["paragraph_style"], texts["color_swatch"],
+                      codes.key("verticalJustification", codes_given["vertical_justification"]),
+                      codes.key("horizontalJustification", codes_given["horizontal_justification"]),
+                      flags["text_wrap"])
+        if flags["fit_frame_to_content"]:
+            _fit_height_to_text(frame)
+        _place(frame, picture, position, lengths["horizontal_gutter"], lengths["vertical_gutter"], angle)
+        if settings["role"]:
+            scribus.setObjectAttributes([placement.mark(settings["role"], picture)], frame)
+    except Exception:
+        scribus.deleteObject(frame)
+        raise
+    return frame
+
+
+# The page commands ---------------------------------------------------------------------------
+
+def _page_index(page):
+    """The 0-based index of a page given as the user counts (1 up), 0 being the current page."""
+    if not has_document():
+        raise ScriptError(NO_DOCUMENT, "No document is open in Scribus.")
+    if type(page) is not int or page < 0 or page > scribus.pageCount():
+        raise ScriptError(BAD_REQUEST, "the document has no page %s" % _shown(page), "bad argument")
+    return (page or scribus.currentPage()) - 1
+
+
+def _shown(value):
+    return repr(value)[:40]
+
+
+def _made_frames():
+    """{picture: set of roles} for the frames of the whole document that the program made."""
+    frames = []
+    for index in range(scribus.pageCount()):
+        for name in scribus.getAllObjects(type=scribus.ITEMTYPE_TEXTFRAME, page=index):
+            frames.append(scribus.getObjectAttributes(name))
+    return placement.made_roles(frames)
+
+
+def page_pictures(instance, page):
+    """The picture frames with an image on the page (1 up; 0: the current page) in reading order, each
+    with its image path and the roles ("byline", "caption") of the frames already made for it."""
+    index = _page_index(page)
+    with points():
+        pictures = [(name, _picture_rect(name))
+                    for name in scribus.getAllObjects(type=scribus.ITEMTYPE_IMAGEFRAME, page=index)
+                    if image_path_of(name)]
+    made = _made_frames()
+    return {"document": front_document_name(), "page": index + 1, "pages": scribus.pageCount(),
+            "pictures": [{"name": name, "image": image_path_of(name), "made": sorted(made.get(name, ()))}
+                         for name, _ in placement.reading_order(pictures)]}
+
+
+def make_page_frames(instance, frames):
+    """Makes the listed frames, each {"picture", "role", "settings": the 14 values of "maketextbox"
+    after the instance name}, beside its picture, in one request. A role its picture already has a
+    frame for is left out. The selection is put back as it was. Answers the names of the frames made."""
+    if not isinstance(frames, list) or not all(isinstance(frame, dict) for frame in frames):
+        raise ScriptError(BAD_REQUEST, "the argument frames is not a list of frames", "bad argument")
+    if not has_document():
+        raise ScriptError(NO_DOCUMENT, "No document is open in Scribus.")
+    checked = [(_picture_named(frame.get("picture")), _checked_frame_settings(frame.get("settings"), frame.get("role")))
+               for frame in frames]
+    with points():
+        for _, settings in checked:
+            arguments.lengths(_page_extent(), **settings["lengths"])
+    selection = [scribus.getSelectedObject(index) for index in range(scribus.selectionCount())]
+    made, names = _made_frames(), []
+    try:
+        with points():
+            for picture, settings in checked:
+                if settings["role"] not in made.setdefault(picture, set()):
+                    names.append(_frame_beside(picture, settings))
+                    made[picture].add(settings["role"])
+    finally:
+        scribus.deselectAll()
+        for name in selection:
+            if scribus.objectExists(name):
+                scribus.selectObject(name)
+    return names
+
+
+def _picture_named(name):
+    if not isinstance(name, str) or not scribus.objectExists(name) or scribus.getObjectType(name) != "ImageFrame":
+        raise ScriptError(NOT_A_PICTURE_FRAME, "%s is not a picture frame" % _shown(name))
+    return name
 
 
 # Making the frame ---------------------------------------------------------------------------
@@ -240,6 +342,8 @@ HANDLERS = {
     "getselectedpictureframeimageposixpath": selected_picture_frame_image_path,
     "frontdocumentpath": front_document_path,
     "maketextbox": make_text_box,
+    "pagepictures": page_pictures,
+    "makepageframes": make_page_frames,
 }
 
 

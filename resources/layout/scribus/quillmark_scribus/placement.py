@@ -61,3 +61,52 @@ def frame_origin(box, angle):
     if angle == 270:
         return (box.x + box.width, box.y)
     return (box.x, box.y)
+
+
+# Pictures whose tops lie within this many points of each other stand in one row.
+ROW_TOLERANCE = 4.0
+
+
+def reading_order(pictures):
+    """The (name, Rect) pairs in the order a reader takes them: rows from the top down, each row from
+    left to right. A picture joins the row of the topmost picture above it that its top is level
+    with (within ROW_TOLERANCE), so pictures a point apart still read left to right."""
+    ordered = []
+    for name, rect in sorted(pictures, key=lambda picture: (picture[1].y, picture[1].x)):
+        if ordered and rect.y - ordered[-1][0] <= ROW_TOLERANCE:
+            ordered[-1][1].append((name, rect))
+        else:
+            ordered.append((rect.y, [(name, rect)]))
+    return [picture for _, row in ordered for picture in sorted(row, key=lambda item: item[1].x)]
+
+
+# The item attribute by which a text frame the program made names its role and its picture.
+MARK_NAME = "quillmark"
+ROLES = ("byline", "caption")
+
+
+def mark(role, picture):
+    """The attribute a made frame carries: {"Name": "quillmark", "Value": "byline:Picture1", …}."""
+    return {"Name": MARK_NAME, "Type": "string", "Value": "%s:%s" % (role, picture), "Parameter": "",
+            "Relationship": "none", "RelationshipTo": "", "AutoAddTo": "none"}
+
+
+def read_mark(attributes):
+    """(role, picture) from a frame's attributes, or None for a frame the program did not make."""
+    for attribute in attributes:
+        if attribute.get("Name") != MARK_NAME:
+            continue
+        role, _, picture = str(attribute.get("Value", "")).partition(":")
+        if role in ROLES and picture:
+            return role, picture
+    return None
+
+
+def made_roles(frames_attributes):
+    """{picture: set of roles} for the frames whose attributes carry a mark."""
+    made = {}
+    for attributes in frames_attributes:
+        found = read_mark(attributes)
+        if found:
+            made.setdefault(found[1], set()).add(found[0])
+    return made

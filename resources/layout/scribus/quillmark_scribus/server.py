@@ -28,7 +28,7 @@ SELECTION_POLL_MS = 1000
 # click selects on the press, and the look then comes before Scribus repaints the page.
 SELECTION_TRIGGERS = (QEvent.MouseButtonPress, QEvent.MouseButtonRelease, QEvent.KeyRelease)
 # Handlers whose work may change the selection (the new frame is selected).
-PROGRAM_SELECTS = ("maketextbox", "setparagraphstyleofselectedframe")
+PROGRAM_SELECTS = ("maketextbox", "setparagraphstyleofselectedframe", "makepageframes")
 # A request line longer than this is not from the program: the connection is closed.
 MAX_LINE_BYTES = 64 * 1024
 # Connections kept at once; a new one beyond them closes the one idle the longest.
