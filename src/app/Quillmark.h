@@ -69,7 +69,11 @@ public:
     // Reads the layout application's selection and makes its picture current; a selection that
     // could not be read (busy, not answering) changes nothing.
     void updateFromLayoutSelection();
-    void iptcRecordsDraggedFromTable();
+    // The paragraph style that datasets dragged from the panel ask for: the current publication's
+    // drag-and-drop style when it uses one, else none. The drag carries it to the layout script.
+    std::optional<std::string> dragAndDropParagraphStyle() const;
+    // The layout script took a drop without that style: the "may not look as expected" alert.
+    void dropMissedParagraphStyle();
     // Opens the current image in its default application, unless the Option key is held.
     void opencurrentImagePath();
     void frontApplicationSwitch(const RunningApplication& front);

@@ -131,7 +131,8 @@ Error LayoutConnection::errorForErrorCode(std::int32_t code)
 }
 
 LayoutConnection::LayoutConnection(const Bundle& bundle)
-    : mBundle(bundle), mSelectionChanged(std::make_shared<std::function<void()>>())
+    : mBundle(bundle), mSelectionChanged(std::make_shared<std::function<void()>>()),
+      mDropMissedParagraphStyle(std::make_shared<std::function<void()>>())
 {
     loadScriptResource();
 }
@@ -169,6 +170,11 @@ void LayoutConnection::setCallTimeout(std::chrono::milliseconds timeout)
 void LayoutConnection::setSelectionChangedHandler(std::function<void()> handler)
 {
     *mSelectionChanged = std::move(handler);
+}
+
+void LayoutConnection::setDropMissedParagraphStyleHandler(std::function<void()> handler)
+{
+    *mDropMissedParagraphStyle = std::move(handler);
 }
 
 std::optional<std::string> LayoutConnection::instanceName() const
@@ -305,9 +311,11 @@ LayoutScriptClient* LayoutConnection::answeringClient(const fs::path& socketPath
 std::unique_ptr<LayoutScriptClient> LayoutConnection::makeClient(const fs::path& socketPath) const
 {
     auto client = std::make_unique<LayoutScriptClient>(socketPath, mCallTimeout);
-    client->setEventHandler([handler = mSelectionChanged](const std::string& event) {
-        if (event == "selectionChanged" && *handler)
-            (*handler)();
+    client->setEventHandler([selection = mSelectionChanged, drop = mDropMissedParagraphStyle](const std::string& event) {
+        if (event == "selectionChanged" && *selection)
+            (*selection)();
+        else if (event == DropMissedParagraphStyleEvent && *drop)
+            (*drop)();
     });
     return client;
 }

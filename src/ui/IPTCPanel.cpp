@@ -94,7 +94,10 @@ QWidget* IPTCPanel::makeTable()
     mTable = new IPTCRecordTable;
     mTable->setModel(&mModel);
     mTable->setColumnWidth(IPTCRecordModel::IPTCCodeColumn, 120);
-    mTable->setDragEndedHandler([this] { mController.iptcRecordsDraggedFromTable(); });
+    mModel.setDragContext([this] {
+        return DatasetDragData::Context{mController.currentImage().currentImagePath(),
+                                        mController.dragAndDropParagraphStyle()};
+    });
     mTable->setDividerMovedHandler([this] {
         if (mDefaults.boolForKey("resizePanelToFit"))
             adjustWindowFrameToNaturalTableHeight();
