@@ -20,7 +20,7 @@ QJsonArray datasets(const IPTCRecordArray& records)
     for (const auto& record : records) {
         const cIPTCCode code = record->IPTCcode();
         list.append(QJsonObject{
-            {"code", QStringLiteral("%1:%2").arg(code.recordType()).arg(code.dataSetCode())},
+            {"code", QStringLiteral("%1:%2").arg(code.recordType().value_or(-1)).arg(code.dataSetCode().value_or(-1))},
             {"name", optionalText(record->name())},
             {"value", QString::fromStdString(record->dataAsFormattedString())},
         });

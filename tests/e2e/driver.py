@@ -1,6 +1,7 @@
 """Run inside Scribus by the walk-through: the layout tests' driver (tests/layout/driver.py, named by
 QUILLMARK_LAYOUT_DRIVER), plus a record of every request the layout script answers, so that the
-walk-through can tell which of the program's requests reached it, and a handler that shows a page."""
+walk-through can tell which of the program's requests reached it, and handlers that show a page, zoom
+and scroll."""
 
 import os
 import runpy
@@ -36,6 +37,15 @@ try:
         scribus.zoomDocument(-100.0)
         QApplication.processEvents()
 
-    server.handlers.update({"test.calls": lambda instance: calls, "test.gotopage": show_page})
+    def zoom(instance, percent):
+        scribus.zoomDocument(float(percent))
+        QApplication.processEvents()
+
+    def scroll(instance, x, y):
+        scribus.scrollDocument(int(x), int(y))
+        QApplication.processEvents()
+
+    server.handlers.update({"test.calls": lambda instance: calls, "test.gotopage": show_page, "test.zoom": zoom,
+                            "test.scroll": scroll})
 except Exception:  # noqa: BLE001
     sys.stderr.write(traceback.format_exc())

@@ -5,6 +5,8 @@ from .placement import Rect
 
 # The narrowest frame a drop makes, for a point at or beyond the page's right margin.
 MIN_WIDTH = 72.0
+# The height a new frame starts with, before it is fitted to its text.
+START_HEIGHT = 72.0
 # The distance between a picture and the frame a drop on it makes below it.
 GUTTER_BELOW_PICTURE = 4.0
 
@@ -32,9 +34,9 @@ def frame_at_point(point, page_size, margins):
     MIN_WIDTH; its height is fitted to the text afterwards."""
     x, y = point
     right_edge = page_size[0] - margins[2]
-    return Rect(x, y, max(right_edge - x, MIN_WIDTH), MIN_WIDTH)
+    return Rect(x, y, max(right_edge - x, MIN_WIDTH), START_HEIGHT)
 
 
 def frame_below_picture(picture):
     """The frame a drop on a picture frame makes: as wide as the picture, the gutter below it."""
-    return Rect(picture.x, picture.y + picture.height + GUTTER_BELOW_PICTURE, picture.width, MIN_WIDTH)
+    return Rect(picture.x, picture.y + picture.height + GUTTER_BELOW_PICTURE, picture.width, START_HEIGHT)

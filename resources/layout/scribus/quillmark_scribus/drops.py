@@ -23,6 +23,8 @@ from .window import main_window, modal_dialog_is_open
 DATASET_TYPE = "application/x-quillmark-dataset"
 MISSED_STYLE_EVENT = "dropMissedParagraphStyle"
 DRAG_EVENTS = (QEvent.DragEnter, QEvent.DragMove, QEvent.Drop)
+# The property that marks a canvas this filter watches.
+WATCHED = "quillmarkDropsWatched"
 # How often windows opened since are looked for, in case a signal of the window area was missed.
 CANVAS_CHECK_MS = 1000
 
@@ -58,7 +60,6 @@ class DropFilter(QObject):
         super().__init__()
         self.notify = notify
         self.selected = selected
-        self.watched = set()
         self.timer = QTimer()
         self.timer.setInterval(CANVAS_CHECK_MS)
         self.timer.timeout.connect(self.watch_canvases)
@@ -70,10 +71,9 @@ class DropFilter(QObject):
     def watch_canvases(self):
         try:
             for widget in canvas.canvases():
-                if id(widget) not in self.watched:
+                if widget.property(WATCHED) is not True:
                     widget.installEventFilter(self)
-                    self.watched.add(id(widget))
-                    widget.destroyed.connect(lambda _=None, key=id(widget): self.watched.discard(key))
+                    widget.setProperty(WATCHED, True)
         except Exception:  # noqa: BLE001 - a slot must not raise
             log(traceback.format_exc())
 
