@@ -38,7 +38,10 @@ try:
         QApplication.processEvents()
 
     def zoom(instance, percent):
+        """Zooms, then shows the current page's top-left corner as Scribus's page navigation does."""
         scribus.zoomDocument(float(percent))
+        QApplication.processEvents()
+        scribus.gotoPage(scribus.currentPage())
         QApplication.processEvents()
 
     def scroll(instance, x, y):

@@ -6,14 +6,25 @@ paragraph style and, for a new frame, its top-left corner against the point of t
 import time
 import xml.etree.ElementTree as ElementTree
 
-from desk import SHOTS, TIMEOUT, Failed, story_text, wait_until
+from desk import COLOURS, PICTURE_WIDTH, SHOTS, TIMEOUT, Failed, story_text, wait_until
 
 KEYWORDS = "2:25"
 CAPTION = "2:120"
 STYLE = "Caption"  # the publication's drag-and-drop paragraph style (desk.publications)
 PAGE_WIDTH, RIGHT_MARGIN = 595.0, 40.0  # make_document.py's pages
-PICTURE1_AT = (40.0, 60.0)  # page position of Picture1, whose fill colour locates the page on the screen
+# Picture1's left and bottom edges on page 1: its fill colour shows along them (the image covers its top).
+PICTURE1_LEFT, PICTURE1_BOTTOM = 40.0, 360.0
+PICTURE1_AT = (40.0, 60.0)
 TOLERANCE = 3.0  # points between the drop point and the new frame's top-left corner
+
+
+def edge(pixels, width, start, colour, step):
+    """Where a frame's fill colour ends, walking from start by step: half a pixel beyond its last
+    pixel, on the frame's outline."""
+    x, y = start
+    while 0 <= x + step[0] < width and pixels[3 * ((y + step[1]) * width + x + step[0]):][:3] == bytes(colour):
+        x, y = x + step[0], y + step[1]
+    return (x if step[0] else y) + 0.5 * (step[0] or step[1])
 
 
 def page_items(document):
@@ -48,11 +59,15 @@ class Drops:
         return rows[0]
 
     def screen_point(self, page_point):
-        """The screen pixel showing a point of page 1, from where Picture1's fill colour shows."""
+        """The screen pixel showing a point of page 1, measured on the screen at the edges of
+        Picture1's fill (never selected here: the selection's handles would cover them)."""
         region = wait_until(lambda: self.region_of("Picture1"), TIMEOUT, "the first picture on the screen")
-        zoom = (region[2] - region[0] + 1) / 240.0
-        return (int(round(region[0] + (page_point[0] - PICTURE1_AT[0]) * zoom)),
-                int(round(region[1] + (page_point[1] - PICTURE1_AT[1]) * zoom))), zoom
+        width, pixels = self.screen()
+        left, right, bottom = (edge(pixels, width, region[4], COLOURS["Picture1"], step)
+                               for step in ((-1, 0), (1, 0), (0, 1)))
+        zoom = (right - left) / PICTURE_WIDTH
+        return (int(round(left + (page_point[0] - PICTURE1_LEFT) * zoom)),
+                int(round(bottom + (page_point[1] - PICTURE1_BOTTOM) * zoom))), zoom
 
     def page_position(self, item, items):
         picture = next(other for other in items.values() if other.get("ANNAME") == "Picture1")
@@ -66,6 +81,7 @@ class Drops:
     def new_frame_from_drop(self, code, page_point, shot, how):
         before = self.saved()
         target, zoom = self.screen_point(page_point)
+        self.shoot(shot + "-before")
         row = self.drag_row(code, target)
         items = wait_until(lambda: self.new_items(before), TIMEOUT, "a new frame after the drop (%s)" % how)
         self.shoot(shot)
@@ -84,7 +100,8 @@ class Drops:
         if abs(right - (PAGE_WIDTH - RIGHT_MARGIN)) > 0.5:
             problems.append("ends at %.1f, not at the right margin" % right)
         if problems:
-            raise Failed("the frame from the drop %s %s" % (how, "; ".join(problems)))
+            raise Failed("the frame from the drop %s %s (dropped at the screen's %s; after the drop the screen "
+                         "shows that point at %s)" % (how, "; ".join(problems), target, self.screen_point(page_point)[0]))
         self.no_alert(how)
         self.ok("the %s row dropped %s (%.2f pixels a point) makes a frame at (%.1f, %.1f) for the drop at "
                 "(%.1f, %.1f), reaching the right margin, %.1f points high, styled %s, holding %r"
@@ -129,13 +146,14 @@ class Drops:
                 "and makes no new frame" % (row["label"], row["value"], STYLE))
 
     def drops(self):
-        self.click_picture("Picture1")
-        self.wait_shown(lambda r: r["path"] == self.pictures["Picture1"] and r["visible"], "the panel to show Picture1")
+        self.click_picture("Picture2")
+        self.wait_shown(lambda r: r["path"] == self.pictures["Picture2"] and r["visible"], "the panel to show Picture2")
         self.session.result("test.showpage")
         self.new_frame_from_drop(KEYWORDS, (300.0, 640.0), "d-dropped-fit", "on empty page space at the fitting zoom")
         self.drop_on_caption_frame()
         self.session.result("test.zoom", 100)
         self.new_frame_from_drop(KEYWORDS, (330.0, 385.0), "d-dropped-100", "at 100 %")
-        self.session.result("test.scroll", 40, 120)
+        self.session.result("test.scroll", 30, 60)
         self.new_frame_from_drop(KEYWORDS, (330.0, 450.0), "d-dropped-scrolled", "at 100 % scrolled")
         self.session.result("test.showpage")
+        self.click_picture("Picture2")  # the picture the next step expects
