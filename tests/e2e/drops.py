@@ -1,6 +1,6 @@
 """The walk-through's drops: dataset rows of the panel dragged with xdotool (press, move in steps,
-release) onto Scribus's page, at the zoom that fits the page, at 100 % and after scrolling, and onto
-the caption frame the hot key made. Each drop is checked in the saved document: the text, the
+release) onto Scribus's page, at the zoom that fits the page, at 100 % and after scrolling, onto
+the caption frame the hot key made and onto a picture. Each drop is checked in the saved document: the text, the
 paragraph style and, for a new frame, its top-left corner against the point of the drop."""
 
 import time
@@ -10,6 +10,7 @@ from desk import COLOURS, PICTURE_WIDTH, SHOTS, TIMEOUT, Failed, story_text, wai
 
 KEYWORDS = "2:25"
 CAPTION = "2:120"
+CITY = "2:90"
 STYLE = "Caption"  # the publication's drag-and-drop paragraph style (desk.publications)
 PAGE_WIDTH, RIGHT_MARGIN = 595.0, 40.0  # make_document.py's pages
 # Picture1's left and bottom edges on page 1: its fill colour shows along them (the image covers its top).
@@ -145,12 +146,30 @@ class Drops:
         self.ok("the %s row dropped on the caption frame adds %r to its story as a new paragraph styled %s, "
                 "and makes no new frame" % (row["label"], row["value"], STYLE))
 
+    def drop_on_picture(self):
+        """The City row dropped on Picture2 makes a frame below it, as wide as it."""
+        before = self.saved()
+        target, _ = self.screen_point((430.0, 300.0))  # inside Picture2 (310, 60, 240 × 300)
+        row = self.drag_row(CITY, target)
+        items = wait_until(lambda: self.new_items(before), TIMEOUT, "a new frame after the drop on the picture")
+        self.shoot("d-dropped-on-picture")
+        frame = items[0]
+        x, y = self.page_position(frame, self.saved())
+        if (len(items) != 1 or story_text(frame) != row["value"] or abs(x - 310.0) > 0.5 or not 360.0 < y < 370.0
+                or abs(float(frame.get("WIDTH")) - 240.0) > 0.5):
+            raise Failed("the drop on Picture2 made %s at (%.1f, %.1f), %s wide"
+                         % ([story_text(item) for item in items], x, y, frame.get("WIDTH")))
+        self.no_alert("on a picture")
+        self.ok("the %s row dropped on the second picture makes a frame holding %r below it at (%.1f, %.1f), "
+                "as wide as the picture" % (row["label"], row["value"], x, y))
+
     def drops(self):
         self.click_picture("Picture2")
         self.wait_shown(lambda r: r["path"] == self.pictures["Picture2"] and r["visible"], "the panel to show Picture2")
         self.session.result("test.showpage")
         self.new_frame_from_drop(KEYWORDS, (300.0, 640.0), "d-dropped-fit", "on empty page space at the fitting zoom")
         self.drop_on_caption_frame()
+        self.drop_on_picture()
         self.session.result("test.zoom", 100)
         self.new_frame_from_drop(KEYWORDS, (330.0, 385.0), "d-dropped-100", "at 100 %")
         self.session.result("test.scroll", 30, 60)

@@ -13,6 +13,7 @@ import json
 import traceback
 
 from PyQt5.QtCore import QEvent, QObject, QTimer, Qt
+from PyQt5.QtGui import QCursor
 
 import scribus
 
@@ -90,7 +91,7 @@ class DropFilter(QObject):
             event.setDropAction(Qt.CopyAction)
             event.accept()
             if event.type() == QEvent.Drop:
-                point = event.pos()
+                point = drop_point(watched, event.pos())
                 # The frame is made once the drop is answered: the dragging program is not kept waiting.
                 QTimer.singleShot(0, lambda: self.place(watched, point, data))
             return True
@@ -114,6 +115,14 @@ class DropFilter(QObject):
                 self.notify(MISSED_STYLE_EVENT)
         except Exception:  # noqa: BLE001 - a slot must not raise
             log(traceback.format_exc())
+
+
+def drop_point(widget, reported):
+    """Where the pointer was released, on the canvas. The dragging program may not have sent its
+    last position before the release (the drop then reports the one before): the pointer itself
+    is asked, and the reported point is kept when the pointer has left the canvas's visible part."""
+    pointer = widget.mapFromGlobal(QCursor.pos())
+    return pointer if widget.visibleRegion().contains(pointer) else reported
 
 
 def raise_window():
