@@ -94,8 +94,10 @@ TEST_F(IPTCPanelTest, TheReportTellsWhatThePanelShows)
     EXPECT_EQ(report["encodingName"].toString(), mPanel->encodingPopUp().currentText());
     const QJsonArray rows = report["datasets"].toArray();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[1].toObject(), (QJsonObject{{"code", "2:120"}, {"label", "Caption/Abstract"},
-                                               {"value", "Harbour at dawn\nFerries wait"}}));
+    QJsonObject caption = rows[1].toObject();
+    EXPECT_EQ(caption.take("screen").toArray().size(), 4) << "where the row shows: x, y, width, height";
+    EXPECT_EQ(caption, (QJsonObject{{"code", "2:120"}, {"label", "Caption/Abstract"},
+                                    {"value", "Harbour at dawn\nFerries wait"}}));
     EXPECT_EQ(report["selectedRows"].toArray(), (QJsonArray{0, 2}));
     EXPECT_EQ(report["byline"].toString(), mPanel->bylineText().text());
     EXPECT_EQ(report["caption"].toString(), mPanel->captionText().text());
