@@ -10,6 +10,7 @@ without a word. A paragraph style the document lacks is told to the connected pr
 event "dropMissedParagraphStyle"."""
 
 import json
+import sys
 import traceback
 
 from PyQt5.QtCore import QEvent, QObject, QTimer, Qt
@@ -19,7 +20,7 @@ import scribus
 
 from . import canvas, drop_geometry
 from .handlers import _fit_height_to_text, _picture_rect, _scribus_text, paragraph_style_exists, points
-from .window import main_window, modal_dialog_is_open
+from .window import modal_dialog_is_open
 
 DATASET_TYPE = "application/x-quillmark-dataset"
 MISSED_STYLE_EVENT = "dropMissedParagraphStyle"
@@ -31,7 +32,6 @@ CANVAS_CHECK_MS = 1000
 
 
 def log(message):
-    import sys
     sys.stderr.write("quillmark layout script: %s\n" % message)
 
 
@@ -106,11 +106,11 @@ class DropFilter(QObject):
             style = wanted_style(data)
             with points():
                 frame = place_text(widget, point, _scribus_text(data["text"]), style)
-            if frame is not None:
-                scribus.deselectAll()
-                scribus.selectObject(frame)
-                self.selected()
-                raise_window()
+            if frame is None:
+                return
+            scribus.deselectAll()
+            scribus.selectObject(frame)
+            self.selected()
             if style and not paragraph_style_exists(style):
                 self.notify(MISSED_STYLE_EVENT)
         except Exception:  # noqa: BLE001 - a slot must not raise
@@ -123,12 +123,6 @@ def drop_point(widget, reported):
     is asked, and the reported point is kept when the pointer has left the canvas's visible part."""
     pointer = widget.mapFromGlobal(QCursor.pos())
     return pointer if widget.visibleRegion().contains(pointer) else reported
-
-
-def raise_window():
-    window = main_window()
-    if window is not None:
-        window.activateWindow()
 
 
 def place_text(widget, point, text, style):
