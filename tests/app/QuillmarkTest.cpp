@@ -251,10 +251,6 @@ TEST_F(QuillmarkTest, PublicationsEditedInPlaceKeepTheirObjectsAndDefaultsWhenSt
     EXPECT_EQ(mController->currentImage().currentBylineText(), "Jane Doe");
 }
 
-
-// With the calls on the worker, the layout application is found when it starts (and again after it
-// was killed and started anew) with its selection read at once; a command against one that does
-// not answer returns at once, drops a second command, and gives one alert for byline and caption.
 // The layout script tells that a drop could not take its paragraph style: the program says so, naming
 // the style of the current publication, when that publication asks for one and the alerts are on.
 TEST_F(QuillmarkTest, ADropThatMissedItsParagraphStyleIsToldNamingTheStyle)
@@ -283,6 +279,9 @@ TEST_F(QuillmarkTest, ADropThatMissedItsParagraphStyleIsToldNamingTheStyle)
     EXPECT_EQ(mAlerts->alerts()[0].alert.informativeText, "The Scribus paragraph style \"Photo caption\" doesn't exist.");
 }
 
+// With the calls on the worker, the layout application is found when it starts (and again after it
+// was killed and started anew) with its selection read at once; a command against one that does
+// not answer returns at once, drops a second command, and gives one alert for byline and caption.
 TEST_F(QuillmarkTest, OnTheWorkerTheLayoutApplicationIsFollowedAndNeverWaitedFor)
 {
     const auto current = [&] { return mController->currentImage().currentImagePath(); };
