@@ -97,7 +97,9 @@ void Quillmark::awakeFromNib()
     if (mHooks.selectFirstPreferencePane)
         mHooks.selectFirstPreferencePane();
     FrontApplication::current()->setSwitchHandler([this](const RunningApplication& front) { frontApplicationSwitch(front); });
-    mConnection->setSelectionChangedHandler([this] { updateFromLayoutSelection(); });
+    mConnection->setSelectionChangedHandler([this](const LayoutConnection::SelectionChange& change) {
+        layoutSelectionChanged(change);
+    });
     mConnection->setDropMissedParagraphStyleHandler([this] { dropMissedParagraphStyle(); });
     applyPreferredLayoutApplication();
     if (mDefaults.boolForKey("usePublicationSettingsInFile"))

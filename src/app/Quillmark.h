@@ -69,6 +69,9 @@ public:
     // Reads the layout application's selection and makes its picture current; a selection that
     // could not be read (busy, not answering) changes nothing.
     void updateFromLayoutSelection();
+    // A selection change announced by the layout application: its picture is taken at once when
+    // the announcement names it, else the selection is read.
+    void layoutSelectionChanged(const LayoutConnection::SelectionChange& change);
     // The paragraph style that datasets dragged from the panel ask for: the current publication's
     // drag-and-drop style when it uses one, else none. The drag carries it to the layout script.
     std::optional<std::string> dragAndDropParagraphStyle() const;

@@ -72,6 +72,14 @@ void Quillmark::updateFromLayoutSelection()
     });
 }
 
+void Quillmark::layoutSelectionChanged(const LayoutConnection::SelectionChange& change)
+{
+    if (change.carriesImagePath)
+        mCurrentImage.updateFromFilePath(change.imagePath);
+    else
+        updateFromLayoutSelection();
+}
+
 // On the layout worker (or at once): reads the selection, and hands its picture to `take` on the
 // main thread. A selection that could not be read (the application is busy, not answering, gone
 // or without the layout script) is not handed on.

@@ -102,6 +102,18 @@ std::optional<std::string> imagePathText(const nlohmann::json& result)
     return text(result);
 }
 
+LayoutConnection::SelectionChange selectionChange(const nlohmann::json& message)
+{
+    LayoutConnection::SelectionChange change;
+    const auto path = message.find("imagePath");
+    if (path == message.end() || !(path->is_string() || path->is_null()))
+        return change;
+    change.carriesImagePath = true;
+    if (auto posix = path->is_string() ? posixImagePath(path->get<std::string>()) : ""; !posix.empty())
+        change.imagePath = std::move(posix);
+    return change;
+}
+
 } // namespace
 
 bool LayoutConnection::isLayoutApplicationName(const std::string& fileName)
@@ -131,7 +143,7 @@ Error LayoutConnection::errorForErrorCode(std::int32_t code)
 }
 
 LayoutConnection::LayoutConnection(const Bundle& bundle)
-    : mBundle(bundle), mSelectionChanged(std::make_shared<std::function<void()>>()),
+    : mBundle(bundle), mSelectionChanged(std::make_shared<std::function<void(const SelectionChange&)>>()),
       mDropMissedParagraphStyle(std::make_shared<std::function<void()>>())
 {
     loadScriptResource();
@@ -167,7 +179,7 @@ void LayoutConnection::setCallTimeout(std::chrono::milliseconds timeout)
     mCallTimeout = timeout;
 }
 
-void LayoutConnection::setSelectionChangedHandler(std::function<void()> handler)
+void LayoutConnection::setSelectionChangedHandler(std::function<void(const SelectionChange&)> handler)
 {
     *mSelectionChanged = std::move(handler);
 }
@@ -311,9 +323,10 @@ LayoutScriptClient* LayoutConnection::answeringClient(const fs::path& socketPath
 std::unique_ptr<LayoutScriptClient> LayoutConnection::makeClient(const fs::path& socketPath) const
 {
     auto client = std::make_unique<LayoutScriptClient>(socketPath, mCallTimeout);
-    client->setEventHandler([selection = mSelectionChanged, drop = mDropMissedParagraphStyle](const std::string& event) {
+    client->setEventHandler([selection = mSelectionChanged, drop = mDropMissedParagraphStyle](
+                                const std::string& event, const nlohmann::json& message) {
         if (event == "selectionChanged" && *selection)
-            (*selection)();
+            (*selection)(selectionChange(message));
         else if (event == DropMissedParagraphStyleEvent && *drop)
             (*drop)();
     });

@@ -82,8 +82,15 @@ public:
     void setPreferredAppPath(std::optional<std::string> path);
 
     void setCallTimeout(std::chrono::milliseconds timeout);
+    // A selection change as the layout script announces it. When the announcement carries the
+    // selected picture's image path (nothing inside: no picture frame with an image is selected),
+    // there is nothing left to ask.
+    struct SelectionChange {
+        bool carriesImagePath = false;
+        std::optional<std::string> imagePath;
+    };
     // Told on the main thread whenever the addressed application's selection changes.
-    void setSelectionChangedHandler(std::function<void()> handler);
+    void setSelectionChangedHandler(std::function<void(const SelectionChange&)> handler);
     // Told on the main thread when text dropped on the application's page could not take the
     // paragraph style its drag asked for (the application has no such style).
     void setDropMissedParagraphStyleHandler(std::function<void()> handler);
@@ -156,7 +163,7 @@ private:
     Reach mReach = Reach::NotRunning;
     std::map<std::filesystem::path, std::chrono::steady_clock::time_point> mSilentUntil;
     std::atomic<std::chrono::milliseconds> mCallTimeout{LayoutScriptClient::DefaultTimeout};
-    std::shared_ptr<std::function<void()>> mSelectionChanged;
+    std::shared_ptr<std::function<void(const SelectionChange&)>> mSelectionChanged;
     std::shared_ptr<std::function<void()>> mDropMissedParagraphStyle;
     std::mutex mClientMutex; // guards replacing mClient (on the worker) against interrupt() (elsewhere)
     std::unique_ptr<LayoutScriptClient> mClient;

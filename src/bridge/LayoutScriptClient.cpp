@@ -92,7 +92,7 @@ LayoutScriptError errorFromReply(const nlohmann::json& error)
 // them, events are handed on, and anything else is dropped.
 class LayoutScriptClient::Connection {
 public:
-    Connection(int socket, std::function<void(const std::string&)> onEvent)
+    Connection(int socket, std::function<void(const std::string&, nlohmann::json)> onEvent)
         : mSocket(socket), mOnEvent(std::move(onEvent)), mReader([this] { readLoop(); })
     {
     }
@@ -157,7 +157,8 @@ private:
             return;
         }
         if (auto event = message.find("event"); event != message.end() && event->is_string()) {
-            mOnEvent(event->get<std::string>());
+            auto name = event->get<std::string>();
+            mOnEvent(name, std::move(message));
             return;
         }
         auto id = message.find("id");
@@ -172,7 +173,7 @@ private:
     }
 
     const int mSocket;
-    const std::function<void(const std::string&)> mOnEvent;
+    const std::function<void(const std::string&, nlohmann::json)> mOnEvent;
     mutable std::mutex mMutex;
     std::condition_variable mChanged;
     std::set<std::int64_t> mAwaited;
@@ -223,7 +224,7 @@ void LayoutScriptClient::setEventHandler(EventHandler handler)
     mEventHandler = handler ? std::make_shared<const EventHandler>(std::move(handler)) : nullptr;
 }
 
-void LayoutScriptClient::deliverEvent(const std::string& event) const
+void LayoutScriptClient::deliverEvent(const std::string& event, nlohmann::json message) const
 {
     std::shared_ptr<const EventHandler> handler;
     {
@@ -231,7 +232,7 @@ void LayoutScriptClient::deliverEvent(const std::string& event) const
         handler = mEventHandler;
     }
     if (handler)
-        MainThread::perform([handler, event] { (*handler)(event); }, false);
+        MainThread::perform([handler, event, message = std::move(message)] { (*handler)(event, message); }, false);
 }
 
 LayoutCallResult LayoutScriptClient::connect()
@@ -313,7 +314,9 @@ LayoutCallResult LayoutScriptClient::openConnection()
         return notConnected("cannot connect to " + mSocketPath.string() + ": " + std::strerror(error));
     }
     mNextId = 0;
-    mConnection = std::make_unique<Connection>(socket, [this](const std::string& event) { deliverEvent(event); });
+    mConnection = std::make_unique<Connection>(socket, [this](const std::string& event, nlohmann::json message) {
+        deliverEvent(event, std::move(message));
+    });
     std::lock_guard lock(mSocketMutex);
     mSocket = socket;
     return LayoutCallResult::answer(nullptr);

@@ -20,10 +20,11 @@ namespace qm {
 // application's Unix-domain socket: one JSON object a line, {"id", "handler", "arguments"} answered
 // by {"id", "result"} or {"id", "error": {"number", "message", "brief"}}. A connection starts with
 // the "hello" handshake. Every call waits for its answer at most the timeout. Unsolicited lines
-// {"event": NAME} go to the event handler on the main thread (MainThread::perform).
+// {"event": NAME, ...} go to the event handler on the main thread (MainThread::perform), with the
+// whole line's object.
 class LayoutScriptClient {
 public:
-    using EventHandler = std::function<void(const std::string& event)>;
+    using EventHandler = std::function<void(const std::string& event, const nlohmann::json& message)>;
 
     static constexpr int ProtocolVersion = 1;
     static constexpr std::chrono::milliseconds DefaultTimeout{5000};
@@ -73,7 +74,7 @@ private:
     LayoutCallResult openConnection();
     LayoutCallResult shakeHands();
     LayoutCallResult send(std::string_view handler, const nlohmann::json& arguments);
-    void deliverEvent(const std::string& event) const;
+    void deliverEvent(const std::string& event, nlohmann::json message) const;
     std::chrono::milliseconds timeout() const;
 
     const std::filesystem::path mSocketPath;

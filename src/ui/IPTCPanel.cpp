@@ -93,6 +93,7 @@ QWidget* IPTCPanel::makeTable()
 {
     mTable = new IPTCRecordTable;
     mTable->setModel(&mModel);
+    mPaintClock = new PaintClock(mTable->viewport());
     mTable->setColumnWidth(IPTCRecordModel::IPTCCodeColumn, 120);
     mModel.setDragContext([this] {
         return DatasetDragData::Context{mController.currentImage().currentImagePath(),
@@ -262,7 +263,9 @@ void IPTCPanel::showOpenButton()
 
 void IPTCPanel::showRecords()
 {
-    mModel.setRecords(mController.currentImage().filteredIPTCRecords().value_or(IPTCRecordArray{}));
+    const auto& image = mController.currentImage();
+    mModel.setRecords(image.filteredIPTCRecords().value_or(IPTCRecordArray{}));
+    mPaintClock->await(qtText(image.currentImagePath()));
 }
 
 void IPTCPanel::showTexts()

@@ -15,6 +15,7 @@
 #include "ui/IPTCRecordModel.h"
 #include "ui/IPTCRecordTable.h"
 #include "ui/OpenWithMenu.h"
+#include "ui/PaintClock.h"
 #include "ui/PathMenu.h"
 
 namespace qm {
@@ -59,6 +60,8 @@ public:
     QLabel& captionText() { return *mCaptionText; }
     QToolButton& fileNameButton() { return *mFileName; }
     QToolButton& openButton() { return *mOpenButton; }
+    // When the table first painted the datasets of the image shown last.
+    const PaintClock& paintClock() const { return *mPaintClock; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -91,6 +94,7 @@ private:
     UserDefaults& mDefaults;
     IPTCRecordModel mModel;
     IPTCRecordTable* mTable;
+    PaintClock* mPaintClock;
     QWidget* mButtonBar;
     QWidget* mTextsBox;
     QLabel* mFileIcon;

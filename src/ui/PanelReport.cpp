@@ -66,6 +66,14 @@ QJsonValue alertReport()
                        {"informative", QString::fromStdString(alert->informativeText)}};
 }
 
+QJsonValue paintedReport(const PaintClock& clock)
+{
+    const auto& painted = clock.lastPainted();
+    if (!painted)
+        return QJsonValue();
+    return QJsonObject{{"path", painted->what}, {"monotonicSeconds", painted->monotonicSeconds}};
+}
+
 } // namespace
 
 QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& currentImagePath)
@@ -82,6 +90,7 @@ QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& curre
         {"byline", panel.bylineText().text()},
         {"caption", panel.captionText().text()},
         {"alert", alertReport()},
+        {"painted", paintedReport(panel.paintClock())},
     };
     return QJsonDocument(report).toJson(QJsonDocument::Compact);
 }

@@ -34,13 +34,10 @@ ProgramWindows::ProgramWindows(Quillmark& controller, UserDefaults& defaults)
     const auto storeRules = [this] { PublicationStore::setPublications(mController.publications(), mDefaults); };
     mRuleEditor->setEditingEndedHandler(storeRules);
     mRuleEditor->setRulesChangedHandler(storeRules);
+    // The table measures its rows when its model is reset with the new datasets: measuring them
+    // again for the row-heights hook would double the work of every image shown.
     mController.currentImage().setWindowHooks({
-        [this](std::size_t rowCount) {
-            QList<int> rows;
-            for (std::size_t row = 0; row < rowCount; ++row)
-                rows.append(static_cast<int>(row));
-            mPanel->table().noteHeightOfRowsWithIndexesChanged(rows);
-        },
+        nullptr,
         [this] { mPanel->adjustWindowFrameToNaturalTableHeight(); },
     });
 }

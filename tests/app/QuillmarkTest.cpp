@@ -172,6 +172,14 @@ TEST_F(QuillmarkTest, FollowsTheLayoutSelectionAndTheFrontApplication)
     ASSERT_TRUE(runMainThreadUntil([&] { return mController->currentImage().IPTCRecords().has_value(); }));
     EXPECT_EQ(mController->currentImage().currentImagePath(), mImage.string());
     EXPECT_EQ(mController->currentImage().currentBylineText(), "Jane Doe");
+    // A change that names its picture is taken as named, without asking; a named nothing clears.
+    const auto calls = scribus.calls().size();
+    const std::string other = (mFolder.path() / "other.jpg").string();
+    scribus.sendEvent("selectionChanged", {{"imagePath", other}});
+    ASSERT_TRUE(runMainThreadUntil([&] { return mController->currentImage().currentImagePath() == other; }));
+    scribus.sendEvent("selectionChanged", {{"imagePath", ""}});
+    ASSERT_TRUE(runMainThreadUntil([&] { return !mController->currentImage().currentImagePath(); }));
+    EXPECT_EQ(scribus.calls().size(), calls);
 
     mFront->switchTo({::getpid(), "/usr/bin/quillmark"});
     EXPECT_TRUE(panelVisible);

@@ -292,23 +292,35 @@ TEST_F(LayoutConnectionTest, AFailedParagraphStyleIsPresentedWithTheScriptsTexts
     EXPECT_EQ(errors[0].error.localizedRecoverySuggestion, "No style.");
 }
 
-TEST_F(LayoutConnectionTest, SelectionChangesReachTheHandlerThroughTheMainThreadQueue)
+TEST_F(LayoutConnectionTest, SelectionChangesReachTheHandlerThroughTheMainThreadQueueWithTheirPicture)
 {
     auto& application = startScribus();
     LayoutConnection connection(bundle());
-    int changes = 0;
-    connection.setSelectionChangedHandler([&] { changes += MainThread::isMainThread() ? 1 : 100; });
+    std::vector<LayoutConnection::SelectionChange> changes;
+    bool onMainThread = true;
+    connection.setSelectionChangedHandler([&](const LayoutConnection::SelectionChange& change) {
+        onMainThread = onMainThread && MainThread::isMainThread();
+        changes.push_back(change);
+    });
     ASSERT_TRUE(connection.isRunning());
 
     application.sendEvent("selectionChanged");
-    application.sendEvent("somethingElse");
-    application.sendEvent("selectionChanged");
+    application.sendEvent("somethingElse", {{"imagePath", "/pictures/other.jpg"}});
+    application.sendEvent("selectionChanged", {{"imagePath", "/pictures/a:b.jpg"}});
+    application.sendEvent("selectionChanged", {{"imagePath", ""}});
+    application.sendEvent("selectionChanged", {{"imagePath", 12}});
 
-    EXPECT_TRUE(test::runMainThreadUntil([&] { return changes >= 2; }));
+    EXPECT_TRUE(test::runMainThreadUntil([&] { return changes.size() >= 4; }));
     MainThread::runPendingTasks();
-    EXPECT_EQ(changes, 2);
+    ASSERT_EQ(changes.size(), 4u);
+    const std::pair<bool, std::optional<std::string>> expected[] = {
+        {false, std::nullopt}, {true, "/pictures/a:b.jpg"}, {true, std::nullopt}, {false, std::nullopt}};
+    for (std::size_t index = 0; index < changes.size(); ++index) {
+        EXPECT_EQ(changes[index].carriesImagePath, expected[index].first) << index;
+        EXPECT_EQ(changes[index].imagePath, expected[index].second) << index;
+    }
+    EXPECT_TRUE(onMainThread);
 }
-
 
 // What the text frame command tells the user rests on how far the connection got: no Scribus, a
 // Scribus without the layout script, a stopped or silent one (asked again only after a pause, so

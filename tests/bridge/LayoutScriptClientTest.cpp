@@ -132,18 +132,21 @@ TEST_F(LayoutScriptClientTest, EventsReachTheHandlerOnTheMainThread)
     FakeLayoutApplication application(mSocket);
     LayoutScriptClient client(mSocket);
     std::vector<std::string> events;
+    std::vector<nlohmann::json> messages;
     bool onMainThread = true;
-    client.setEventHandler([&](const std::string& event) {
+    client.setEventHandler([&](const std::string& event, const nlohmann::json& message) {
         onMainThread = onMainThread && MainThread::isMainThread();
         events.push_back(event);
+        messages.push_back(message);
     });
     ASSERT_TRUE(client.connect().answered());
 
-    application.sendEvent("selectionChanged");
+    application.sendEvent("selectionChanged", {{"imagePath", "/pictures/a.jpg"}});
     application.sendEvent("documentClosed");
 
     EXPECT_TRUE(test::runMainThreadUntil([&] { return events.size() == 2; }));
     EXPECT_EQ(events, (std::vector<std::string>{"selectionChanged", "documentClosed"}));
+    EXPECT_EQ(messages.front()["imagePath"], "/pictures/a.jpg");
     EXPECT_TRUE(onMainThread);
 }
 

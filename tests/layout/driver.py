@@ -7,6 +7,8 @@ import sys
 import traceback
 
 import scribus
+from PyQt5.QtCore import QEvent, Qt
+from PyQt5.QtGui import QKeyEvent
 from PyQt5.QtWidgets import QApplication
 
 try:
@@ -18,6 +20,12 @@ try:
         scribus.deselectAll()
         if name:
             scribus.selectObject(name)
+
+    def select_then_release_a_key(instance, name):
+        """Selects with the poll stopped, then releases a key: only the release can announce it."""
+        server.poll.stop()
+        select(instance, name)
+        QApplication.postEvent(main_window(), QKeyEvent(QEvent.KeyRelease, Qt.Key_Shift, Qt.NoModifier))
 
     def save(instance):
         scribus.saveDoc()
@@ -36,6 +44,8 @@ try:
 
     main_window().showMaximized()
     server.handlers.update({"test.select": select, "test.save": save, "test.selected": selected,
-                            "test.overflows": overflows, "test.showpage": show_page})
+                            "test.overflows": overflows, "test.showpage": show_page,
+                            "test.selectbykey": select_then_release_a_key,
+                            "test.poll": lambda instance: server.poll.start()})
 except Exception:  # noqa: BLE001
     sys.stderr.write(traceback.format_exc())

@@ -192,7 +192,7 @@ class ScribusLayoutTest(unittest.TestCase):
             self.cli("frame", "caption")
             self.assertIn("selection\ttrue\n", self.cli("layout", "status").stdout)
 
-    def test_a_connected_program_hears_of_each_selection_change(self):
+    def test_a_connected_program_hears_of_each_selection_change_with_its_picture(self):
         with socket.socket(socket.AF_UNIX) as connection:
             connection.settimeout(10)
             connection.connect(self.session.socket_path)
@@ -201,7 +201,12 @@ class ScribusLayoutTest(unittest.TestCase):
             stream.flush()
             self.assertEqual(json.loads(stream.readline())["result"]["protocol"], 1)
             self.session.result("test.select", "Picture2")
-            self.assertEqual(json.loads(stream.readline()), {"event": "selectionChanged"})
+            picture = self.session.result("getselectedpictureframeimageposixpath")
+            self.assertEqual(json.loads(stream.readline()), {"event": "selectionChanged", "imagePath": picture})
+            # A key release announces the change at once; the slow poll is stopped here.
+            self.session.result("test.selectbykey", "")
+            self.assertEqual(json.loads(stream.readline()), {"event": "selectionChanged", "imagePath": ""})
+            self.session.result("test.poll")
 
     def test_a_change_is_heard_also_when_another_connection_comes_right_after_it(self):
         with socket.socket(socket.AF_UNIX) as connection:
@@ -214,7 +219,7 @@ class ScribusLayoutTest(unittest.TestCase):
             for picture in ("Picture2", "Picture1"):
                 self.session.result("test.select", picture)
                 self.session.result("test.selected")  # another program asks before the next poll
-                self.assertEqual(json.loads(stream.readline()), {"event": "selectionChanged"}, picture)
+                self.assertEqual(json.loads(stream.readline())["event"], "selectionChanged", picture)
 
     def test_an_endless_line_closes_its_connection_and_others_are_still_answered(self):
         with socket.socket(socket.AF_UNIX) as connection:

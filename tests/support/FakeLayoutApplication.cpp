@@ -255,11 +255,12 @@ void FakeLayoutApplication::fail(const std::string& handler, LayoutScriptError e
     mScripted[handler] = std::move(error);
 }
 
-void FakeLayoutApplication::sendEvent(const std::string& event)
+void FakeLayoutApplication::sendEvent(const std::string& event, nlohmann::json fields)
 {
+    fields["event"] = event;
     std::lock_guard lock(mMutex);
     for (auto& client : mClients)
-        write(client->socket, {{"event", event}});
+        write(client->socket, fields);
 }
 
 std::vector<FakeLayoutApplication::Call> FakeLayoutApplication::calls() const

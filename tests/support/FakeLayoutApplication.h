@@ -61,8 +61,8 @@ public:
     void answer(const std::string& handler, nlohmann::json result);
     void fail(const std::string& handler, LayoutScriptError error);
 
-    // {"event": NAME} to every connected client.
-    void sendEvent(const std::string& event);
+    // {"event": NAME, fields...} to every connected client.
+    void sendEvent(const std::string& event, nlohmann::json fields = nlohmann::json::object());
 
     // Every call but "hello", in the order received.
     std::vector<Call> calls() const;

@@ -20,7 +20,7 @@ def start():
     if getattr(scribus, "_quillmark_layout_server", None) is not None:
         return scribus._quillmark_layout_server
     server = LayoutServer(handlers.HANDLERS, "Scribus", scribus.scribus_version, handlers.selection_signature,
-                          window.modal_dialog_is_open)
+                          window.modal_dialog_is_open, handlers.selection_event)
     if server.listen():
         # Kept on the scribus module so that it outlives this script's run, and a second run finds it.
         scribus._quillmark_layout_server = server

@@ -243,6 +243,12 @@ def selection_signature():
     return (scribus.getDocName(), names, path, file_version(path))
 
 
+def selection_event(signature):
+    """What the program would ask next of this selection: the selected picture frame's image, or
+    "" when the selection is no picture frame with an image."""
+    return {"imagePath": signature[2] if signature else ""}
+
+
 def file_version(path):
     """A selected picture rewritten on disk (re-captioned elsewhere) is a change to follow."""
     try:

@@ -1,8 +1,10 @@
 """The layout script's socket: one JSON object a line, served on Scribus's main thread.
 
 A request {"id", "handler", "arguments"} is answered by {"id", "result"} or {"id", "error"}; the
-first one on a connection is the "hello" handshake. {"event": "selectionChanged"} lines tell every
-connected program that the selection changed. Nothing raised by a handler leaves this module: an
+first one on a connection is the "hello" handshake. {"event": "selectionChanged", ...} lines tell every
+connected program that the selection changed, with what it would ask next (the selected picture's
+path). A mouse-button or key release anywhere in Scribus has the selection looked at once; a slow
+poll stays only for changes no release announces (a script's, an undo by menu). Nothing raised by a handler leaves this module: an
 exception escaping into Scribus would open a modal error box (or, from a Qt slot, end Scribus)."""
 
 import atexit
@@ -13,14 +15,17 @@ import sys
 import time
 import traceback
 
-from PyQt5.QtCore import QTimer
+from PyQt5.QtCore import QEvent, QObject, QTimer
+from PyQt5.QtWidgets import QApplication
 from PyQt5.QtNetwork import QLocalServer
 
 from . import ending, errors, runtime_folder
 from .errors import ScriptError
 
 PROTOCOL = 1
-SELECTION_POLL_MS = 250
+SELECTION_POLL_MS = 1000
+# Events after which the selection may have changed: it is looked at once the event is handled.
+SELECTION_TRIGGERS = (QEvent.MouseButtonRelease, QEvent.KeyRelease)
 # Handlers whose work may change the selection (the new frame is selected).
 PROGRAM_SELECTS = ("maketextbox", "setparagraphstyleofselectedframe")
 # A request line longer than this is not from the program: the connection is closed.
@@ -123,12 +128,48 @@ class Connection:
             log(traceback.format_exc())
 
 
+class SelectionTrigger(QObject):
+    """Watches Scribus's input events: after a mouse-button or key release the selection is looked
+    at as soon as Scribus has handled the event (a click selects on press or release, by tool)."""
+
+    def __init__(self, check):
+        super().__init__()
+        self.check = check
+        self.pending = False
+        self.application = None
+
+    def start(self):
+        self.application = QApplication.instance()
+        if self.application is not None:
+            self.application.installEventFilter(self)
+
+    def stop(self):
+        if self.application is not None:
+            self.application.removeEventFilter(self)
+            self.application = None
+
+    def eventFilter(self, watched, event):  # noqa: N802 - Qt's name
+        try:
+            if event.type() in SELECTION_TRIGGERS and not self.pending:
+                self.pending = True
+                QTimer.singleShot(0, self.fire)
+        except Exception:  # noqa: BLE001 - a filter must not raise
+            log(traceback.format_exc())
+        return False
+
+    def fire(self):
+        self.pending = False
+        self.check()
+
+
 class LayoutServer:
-    def __init__(self, handlers, application, version, selection_signature, modal_dialog_is_open):
+    def __init__(self, handlers, application, version, selection_signature, modal_dialog_is_open,
+                 selection_event=lambda signature: {}):
         self.handlers = dict(handlers)
         self.application = application
         self.version = version
         self.selection_signature = selection_signature
+        self.selection_event = selection_event
         self.modal_dialog_is_open = modal_dialog_is_open
         self.connections = []
         self.dropped = 0  # connections closed to keep within MAX_CONNECTIONS
@@ -143,6 +184,7 @@ class LayoutServer:
         self.poll = QTimer()
         self.poll.setInterval(SELECTION_POLL_MS)
         self.poll.timeout.connect(self.check_selection)
+        self.trigger = SelectionTrigger(self.check_selection)
 
     def listen(self):
         folder = runtime_folder.socket_folder()
@@ -179,7 +221,7 @@ class LayoutServer:
     def remove_socket(self):
         try:
             self.listening.stop()
-            self.poll.stop()
+            self.stop_watching_selection()
             self.server.close()
             if os.path.exists(self.path):
                 os.unlink(self.path)
@@ -196,6 +238,7 @@ class LayoutServer:
             if not self.poll.isActive():
                 self.last_selection = self.current_selection()
                 self.poll.start()
+                self.trigger.start()
         except Exception:  # noqa: BLE001
             log(traceback.format_exc())
 
@@ -214,7 +257,11 @@ class LayoutServer:
         if connection in self.connections:
             self.connections.remove(connection)
         if not self.connections:
-            self.poll.stop()
+            self.stop_watching_selection()
+
+    def stop_watching_selection(self):
+        self.poll.stop()
+        self.trigger.stop()
 
     def answer(self, line, greeted=True):
         """The answer to one request line; on a connection not yet greeted, only "hello" is taken."""
@@ -273,7 +320,8 @@ class LayoutServer:
             selection = self.current_selection()
             if selection != self.last_selection:
                 self.last_selection = selection
+                event = dict(self.selection_event(selection), event="selectionChanged")
                 for connection in list(self.connections):
-                    connection.send({"event": "selectionChanged"})
+                    connection.send(event)
         except Exception:  # noqa: BLE001
             log(traceback.format_exc())
