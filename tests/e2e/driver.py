@@ -37,10 +37,8 @@ try:
         scribus.zoomDocument(-100.0)
         QApplication.processEvents()
 
-    def zoom(instance, percent):
-        """Zooms, then shows the current page's top-left corner as Scribus's page navigation does."""
+    def zoom(instance, percent):  # then the current page's top-left corner shows, as after page navigation
         scribus.zoomDocument(float(percent))
-        QApplication.processEvents()
         scribus.gotoPage(scribus.currentPage())
         QApplication.processEvents()
 

@@ -1,8 +1,8 @@
 """Quillmark beside a real Scribus, worked as a person works it: under an Xvfb display of its own with
 openbox, Scribus shows a two-page document with three pictures (the bundled sample, a JPEG whose IPTC
 text is in Mac OS Roman, and a TIFF), the layout script loaded; `quillmark` runs beside it. The
-walk-through clicks pictures, presses the hot key, drags dataset rows onto the page and onto a text
-frame (tests/e2e/drops.py) and switches to another program with xdotool, and checks what the panel shows (asking the running program with
+walk-through clicks pictures, presses the hot key, drags dataset rows onto the page (drops.py) and
+switches to another program with xdotool, and checks what the panel shows (asking the running program with
 `quillmark --shown`), what reaches the layout script and what the saved document holds. Each check
 prints one line, "ok: ..." or "FAIL: ..."; pictures of the screen go to build/e2e/. Exit status 1
 when a check failed, 77 when Scribus, Xvfb or the X tools are missing."""

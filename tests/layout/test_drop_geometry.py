@@ -12,8 +12,7 @@ from quillmark_scribus.placement import Rect  # noqa: E402
 A4, MARGINS = (595.0, 842.0), (40.0, 30.0, 50.0, 60.0)  # top, left, right, bottom
 
 
-def c_locale(text):
-    """As QLocale.c().toDouble answers: (value, ok), group separators accepted."""
+def c_locale(text):  # as QLocale.c().toDouble answers: (value, ok), group separators accepted
     try:
         return float(text.replace(",", "")), True
     except ValueError:
