@@ -73,6 +73,8 @@ Quillmark::~Quillmark()
         mDefaults.removeObserver(id);
     if (mConnection)
         mConnection->setSelectionChangedHandler(nullptr);
+    if (mConnection)
+        mConnection->setDropMissedParagraphStyleHandler(nullptr);
     FrontApplication::current()->setSwitchHandler(nullptr);
     HotKeyRegistrar::current()->setPressedHandler(nullptr);
     if (sharedController() == this)
@@ -98,6 +100,7 @@ void Quillmark::awakeFromNib()
     mConnection->setSelectionChangedHandler([this](const LayoutConnection::SelectionChange& change) {
         layoutSelectionChanged(change);
     });
+    mConnection->setDropMissedParagraphStyleHandler([this] { dropMissedParagraphStyle(); });
     applyPreferredLayoutApplication();
     if (mDefaults.boolForKey("usePublicationSettingsInFile"))
         PublicationSettingsFile::importTextExtractionSettingsFromFile(mDefaults.stringForKey("publicationSettingsFilePath"),
@@ -235,13 +238,29 @@ void Quillmark::setShownCaption(textBlockSpec::Pointer spec)
     didChangeValueForKey("shownCaption");
 }
 
-void Quillmark::iptcRecordsDraggedFromTable()
+std::optional<std::string> Quillmark::dragAndDropParagraphStyle() const
 {
     const auto publication = currentPublication();
-    if (publication && publication->useDragAndDropParagraphStyle() && publication->dragAndDropParagraphStyle())
-        mLayout.run([style = *publication->dragAndDropParagraphStyle()](LayoutConnection& connection) {
-            connection.setParagraphStyleOfSelectedTextFrame(style);
-        });
+    if (publication && publication->useDragAndDropParagraphStyle() && publication->dragAndDropParagraphStyle() &&
+        !publication->dragAndDropParagraphStyle()->empty())
+        return publication->dragAndDropParagraphStyle();
+    return std::nullopt;
+}
+
+// Datasets dropped on the layout application's page arrived without the drag's paragraph style,
+// which the document does not have: told as the text frame commands tell a missing style.
+void Quillmark::dropMissedParagraphStyle()
+{
+    const auto style = dragAndDropParagraphStyle();
+    if (!style || !mDefaults.boolForKey("alertMissingStyles"))
+        return;
+    const auto presenter = AlertPresenter::current();
+    presenter->activateApplication();
+    presenter->show(TextFrameChecks::alertFor(TextFrameChecks::missingParagraphStyle(*style, layoutApplicationName())),
+                    [this](const AlertResponse& response) {
+                        if (response.suppressionChecked)
+                            mDefaults.setObject("alertMissingStyles", PlistValue(false));
+                    });
 }
 
 void Quillmark::opencurrentImagePath()

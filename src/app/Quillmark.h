@@ -78,7 +78,11 @@ public:
     // A selection change announced by the layout application: its picture is taken at once when
     // the announcement names it, else the selection is read.
     void layoutSelectionChanged(const LayoutConnection::SelectionChange& change);
-    void iptcRecordsDraggedFromTable();
+    // The paragraph style that datasets dragged from the panel ask for: the current publication's
+    // drag-and-drop style when it uses one, else none. The drag carries it to the layout script.
+    std::optional<std::string> dragAndDropParagraphStyle() const;
+    // The layout script took a drop without that style: the "may not look as expected" alert.
+    void dropMissedParagraphStyle();
     // Opens the current image in its default application, unless the Option key is held.
     void opencurrentImagePath();
     void frontApplicationSwitch(const RunningApplication& front);

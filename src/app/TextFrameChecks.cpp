@@ -78,6 +78,15 @@ TextFrameChecks::Outcome TextFrameChecks::check(const Findings& findings, const 
     return outcome;
 }
 
+TextFrameChecks::Outcome TextFrameChecks::missingParagraphStyle(const std::string& style,
+                                                                const std::string& applicationName)
+{
+    Outcome outcome;
+    addMissingStyle(outcome.messages, false, style, "The Indesign paragraph style \"%@\" doesn't exist.",
+                    applicationName);
+    return outcome;
+}
+
 Alert TextFrameChecks::alertFor(const Outcome& outcome)
 {
     Alert alert;

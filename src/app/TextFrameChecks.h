@@ -29,6 +29,8 @@ public:
     };
 
     static Outcome check(const Findings& findings, const textBlockSpec& spec, const Context& context);
+    // The message of a paragraph style the document lacks, alone; not fatal.
+    static Outcome missingParagraphStyle(const std::string& style, const std::string& applicationName);
     // "The text can't be created." for a fatal outcome, else "The text may not look as expected.",
     // the messages joined by "\r" as they are, one button and the suppression box.
     static Alert alertFor(const Outcome& outcome);

@@ -145,7 +145,8 @@ Error LayoutConnection::errorForErrorCode(std::int32_t code)
 }
 
 LayoutConnection::LayoutConnection(const Bundle& bundle)
-    : mBundle(bundle), mSelectionChanged(std::make_shared<std::function<void(const SelectionChange&)>>())
+    : mBundle(bundle), mSelectionChanged(std::make_shared<std::function<void(const SelectionChange&)>>()),
+      mDropMissedParagraphStyle(std::make_shared<std::function<void()>>())
 {
     loadScriptResource();
 }
@@ -183,6 +184,11 @@ void LayoutConnection::setCallTimeout(std::chrono::milliseconds timeout)
 void LayoutConnection::setSelectionChangedHandler(std::function<void(const SelectionChange&)> handler)
 {
     *mSelectionChanged = std::move(handler);
+}
+
+void LayoutConnection::setDropMissedParagraphStyleHandler(std::function<void()> handler)
+{
+    *mDropMissedParagraphStyle = std::move(handler);
 }
 
 std::optional<std::string> LayoutConnection::instanceName() const
@@ -319,9 +325,12 @@ LayoutScriptClient* LayoutConnection::answeringClient(const fs::path& socketPath
 std::unique_ptr<LayoutScriptClient> LayoutConnection::makeClient(const fs::path& socketPath) const
 {
     auto client = std::make_unique<LayoutScriptClient>(socketPath, mCallTimeout);
-    client->setEventHandler([handler = mSelectionChanged](const std::string& event, const nlohmann::json& message) {
-        if (event == "selectionChanged" && *handler)
-            (*handler)(selectionChange(message));
+    client->setEventHandler([selection = mSelectionChanged, drop = mDropMissedParagraphStyle](
+                                const std::string& event, const nlohmann::json& message) {
+        if (event == "selectionChanged" && *selection)
+            (*selection)(selectionChange(message));
+        else if (event == DropMissedParagraphStyleEvent && *drop)
+            (*drop)();
     });
     return client;
 }

@@ -65,6 +65,8 @@ public:
     static constexpr const char* DocumentExtension = "sla";
     // Code of selectedImagePath's error when the script answered a path that is empty.
     static constexpr std::int32_t EmptyImagePathErrorCode = -15;
+    // The layout script's event line after a drop whose paragraph style the document lacks.
+    static constexpr const char* DropMissedParagraphStyleEvent = "dropMissedParagraphStyle";
 
     // The connection's coded errors: the bundle identifier as domain, the code, no texts.
     static std::string errorDomainName();
@@ -90,6 +92,9 @@ public:
     };
     // Told on the main thread whenever the addressed application's selection changes.
     void setSelectionChangedHandler(std::function<void(const SelectionChange&)> handler);
+    // Told on the main thread when text dropped on the application's page could not take the
+    // paragraph style its drag asked for (the application has no such style).
+    void setDropMissedParagraphStyleHandler(std::function<void()> handler);
 
     std::optional<std::string> instanceName() const;
     std::optional<std::string> firstRunningInstanceName() const;
@@ -173,6 +178,7 @@ private:
     std::map<std::filesystem::path, std::chrono::steady_clock::time_point> mSilentUntil;
     std::atomic<std::chrono::milliseconds> mCallTimeout{LayoutScriptClient::DefaultTimeout};
     std::shared_ptr<std::function<void(const SelectionChange&)>> mSelectionChanged;
+    std::shared_ptr<std::function<void()>> mDropMissedParagraphStyle;
     std::mutex mClientMutex; // guards replacing mClient (on the worker) against interrupt() (elsewhere)
     std::unique_ptr<LayoutScriptClient> mClient;
     std::set<std::filesystem::path> mWrongProtocolReported;

@@ -95,7 +95,10 @@ QWidget* IPTCPanel::makeTable()
     mTable->setModel(&mModel);
     mPaintClock = new PaintClock(mTable->viewport());
     mTable->setColumnWidth(IPTCRecordModel::IPTCCodeColumn, 120);
-    mTable->setDragEndedHandler([this] { mController.iptcRecordsDraggedFromTable(); });
+    mModel.setDragContext([this] {
+        return DatasetDragData::Context{mController.currentImage().currentImagePath(),
+                                        mController.dragAndDropParagraphStyle()};
+    });
     mTable->setDividerMovedHandler([this] {
         if (mDefaults.boolForKey("resizePanelToFit"))
             adjustWindowFrameToNaturalTableHeight();

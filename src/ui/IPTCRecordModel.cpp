@@ -82,7 +82,7 @@ Qt::ItemFlags IPTCRecordModel::flags(const QModelIndex& index) const
 
 QStringList IPTCRecordModel::mimeTypes() const
 {
-    return {QStringLiteral("text/plain")};
+    return {QStringLiteral("text/plain"), QString::fromLatin1(DatasetDragData::MimeType)};
 }
 
 QMimeData* IPTCRecordModel::mimeData(const QModelIndexList& indexes) const
@@ -90,9 +90,14 @@ QMimeData* IPTCRecordModel::mimeData(const QModelIndexList& indexes) const
     QList<int> rows;
     for (const QModelIndex& index : indexes)
         rows.append(index.row());
-    auto* data = new QMimeData;
-    data->setText(textOfRows(rows, false));
-    return data;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    IPTCRecordArray dragged;
+    for (const int row : rows)
+        if (row >= 0 && row < rowCount())
+            dragged.push_back(mRecords[static_cast<std::size_t>(row)]);
+    return DatasetDragData::mimeData(textOfRows(rows, false), dragged,
+                                     mDragContext ? mDragContext() : DatasetDragData::Context{});
 }
 
 } // namespace qm

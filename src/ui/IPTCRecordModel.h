@@ -1,7 +1,11 @@
 #pragma once
 
+#include <functional>
+
 #include <QAbstractTableModel>
 #include <QStringList>
+
+#include "ui/DatasetDragData.h"
 
 #include "metadata/cIPTCRecord.h"
 
@@ -19,6 +23,8 @@ public:
     // The rows' values one a line, joined with "\r" and in ascending row order; with labels, each
     // line is the dataset's name, a tab and the value.
     QString textOfRows(QList<int> rows, bool withLabels) const;
+    // Where dragged rows come from and the style they ask for, asked for at each drag.
+    void setDragContext(std::function<DatasetDragData::Context()> context) { mDragContext = std::move(context); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -31,6 +37,7 @@ public:
 private:
     IPTCRecordArray mRecords;
     QStringList mLabels;
+    std::function<DatasetDragData::Context()> mDragContext;
 };
 
 } // namespace qm

@@ -20,15 +20,26 @@ QString codeOf(const cIPTCCode& code)
     return QStringLiteral("%1:%2").arg(code.recordType().value_or(-1)).arg(code.dataSetCode().value_or(-1));
 }
 
-QJsonArray datasetRows(const IPTCRecordModel& model)
+// Where a cell shows on the screen: [x, y, width, height] in global coordinates.
+QJsonArray screenRect(const QTableView& table, const QModelIndex& index)
+{
+    const QRect cell = table.visualRect(index);
+    const QPoint topLeft = table.viewport()->mapToGlobal(cell.topLeft());
+    return QJsonArray{topLeft.x(), topLeft.y(), cell.width(), cell.height()};
+}
+
+QJsonArray datasetRows(const IPTCRecordModel& model, const QTableView& table)
 {
     QJsonArray rows;
-    for (int row = 0; row < model.rowCount(); ++row)
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QModelIndex value = model.index(row, IPTCRecordModel::IPTCContentColumn);
         rows.append(QJsonObject{
             {"code", codeOf(model.records()[static_cast<std::size_t>(row)]->IPTCcode())},
             {"label", model.index(row, IPTCRecordModel::IPTCCodeColumn).data().toString()},
-            {"value", model.index(row, IPTCRecordModel::IPTCContentColumn).data().toString()},
+            {"value", value.data().toString()},
+            {"screen", screenRect(table, value)},
         });
+    }
     return rows;
 }
 
@@ -74,7 +85,7 @@ QByteArray panelReport(IPTCPanel& panel, const std::optional<std::string>& curre
         {"path", currentImagePath ? QJsonValue(QString::fromStdString(*currentImagePath)) : QJsonValue()},
         {"encoding", encoding.currentData().isValid() ? QJsonValue(encoding.currentData().toLongLong()) : QJsonValue()},
         {"encodingName", encoding.currentText()},
-        {"datasets", datasetRows(panel.model())},
+        {"datasets", datasetRows(panel.model(), panel.table())},
         {"selectedRows", selectedRows(panel)},
         {"byline", panel.bylineText().text()},
         {"caption", panel.captionText().text()},

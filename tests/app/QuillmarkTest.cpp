@@ -259,6 +259,33 @@ TEST_F(QuillmarkTest, PublicationsEditedInPlaceKeepTheirObjectsAndDefaultsWhenSt
     EXPECT_EQ(mController->currentImage().currentBylineText(), "Jane Doe");
 }
 
+// The layout script tells that a drop could not take its paragraph style: the program says so, naming
+// the style of the current publication, when that publication asks for one and the alerts are on.
+TEST_F(QuillmarkTest, ADropThatMissedItsParagraphStyleIsToldNamingTheStyle)
+{
+    mController->awakeFromNib();
+    auto& scribus = scribusShowing({mImage.string()});
+    ASSERT_TRUE(mConnection->isRunning());
+    const auto publication = mController->currentPublication();
+    publication->setDragAndDropParagraphStyle("Photo caption");
+    const struct {
+        const char* label;
+        bool use;
+        bool alertMissingStyles;
+    } cases[] = {{"no style asked for", false, true}, {"alerts off", true, false}, {"told", true, true}};
+    for (const auto& c : cases) {
+        publication->setUseDragAndDropParagraphStyle(c.use);
+        mDefaults.setObject("alertMissingStyles", PlistValue(c.alertMissingStyles));
+        scribus.sendEvent(LayoutConnection::DropMissedParagraphStyleEvent);
+        for (const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+             std::chrono::steady_clock::now() < settled && mAlerts->alerts().empty();)
+            MainThread::waitForTasks(std::chrono::milliseconds(50));
+        EXPECT_EQ(mAlerts->alerts().size(), std::string(c.label) == "told" ? 1u : 0u) << c.label;
+    }
+    ASSERT_EQ(mAlerts->alerts().size(), 1u);
+    EXPECT_EQ(mAlerts->alerts()[0].alert.messageText, "The text may not look as expected.");
+    EXPECT_EQ(mAlerts->alerts()[0].alert.informativeText, "The Scribus paragraph style \"Photo caption\" doesn't exist.");
+}
 
 // With the calls on the worker, the layout application is found when it starts (and again after it
 // was killed and started anew) with its selection read at once; a command against one that does

@@ -1,7 +1,7 @@
 """Run inside Scribus by the walk-through: the layout tests' driver (tests/layout/driver.py, named by
 QUILLMARK_LAYOUT_DRIVER), plus a record of every request the layout script answers, so that the
-walk-through can tell which of the program's requests reached it, a handler that shows a page and one
-that counts the document's text frames."""
+walk-through can tell which of the program's requests reached it, and handlers that show a page, zoom,
+scroll and count the document's text frames."""
 
 import os
 import runpy
@@ -41,7 +41,16 @@ try:
         return sum(len(scribus.getAllObjects(type=scribus.ITEMTYPE_TEXTFRAME, page=index))
                    for index in range(scribus.pageCount()))
 
-    server.handlers.update({"test.calls": lambda instance: calls, "test.gotopage": show_page,
-                            "test.textframes": lambda instance: text_frame_count()})
+    def zoom(instance, percent):  # then the current page's top-left corner shows, as after page navigation
+        scribus.zoomDocument(float(percent))
+        scribus.gotoPage(scribus.currentPage())
+        QApplication.processEvents()
+
+    def scroll(instance, x, y):
+        scribus.scrollDocument(int(x), int(y))
+        QApplication.processEvents()
+
+    server.handlers.update({"test.calls": lambda instance: calls, "test.gotopage": show_page, "test.zoom": zoom,
+                            "test.scroll": scroll, "test.textframes": lambda instance: text_frame_count()})
 except Exception:  # noqa: BLE001
     sys.stderr.write(traceback.format_exc())

@@ -1,8 +1,8 @@
 """Quillmark beside a real Scribus, worked as a person works it: under an Xvfb display of its own with
 openbox, Scribus shows a two-page document with three pictures (the bundled sample, a JPEG whose IPTC
 text is in Mac OS Roman, and a TIFF), the layout script loaded; `quillmark` runs beside it. The
-walk-through clicks pictures, presses the hot key, drags a dataset row onto the page and switches to
-another program with xdotool, and checks what the panel shows (asking the running program with
+walk-through clicks pictures, presses the hot key, drags dataset rows onto the page (drops.py) and
+switches to another program with xdotool, and checks what the panel shows (asking the running program with
 `quillmark --shown`), what reaches the layout script and what the saved document holds. Each check
 prints one line, "ok: ..." or "FAIL: ..."; pictures of the screen go to build/e2e/. Exit status 1
 when a check failed, 77 when Scribus, Xvfb or the X tools are missing."""
@@ -12,11 +12,11 @@ import re
 import shutil
 import subprocess
 import sys
-import time
 import xml.etree.ElementTree as ElementTree
 
-from desk import (BIN, HERE, HOT_KEY, PICTURE_WIDTH, SAMPLE, SHOTS, SOURCE, TIMEOUT, Desk, Failed, main, one_line,
+from desk import (BIN, HERE, HOT_KEY, SAMPLE, SOURCE, TIMEOUT, Desk, Failed, main, one_line,
                   story_text, text_frames, wait_until)
+from drops import Drops
 from scribus_session import ScribusSession, make_document_with
 
 MAC_OS_ROMAN = 30
@@ -33,11 +33,12 @@ NO_BYLINE = "no byline.tif"
 NO_BYLINE_DATASETS = {"2:120": "A picture nobody signed.", "2:115": "Desk archive", "2:90": "Ystad"}
 
 
-class Walk(Desk):
+class Walk(Drops, Desk):
     def __init__(self, folder):
         super().__init__(folder)
         self.session = None
         self.pictures = {}
+        self.caption_frame = None  # the ItemID of the caption frame the hot key made
 
     def close(self):
         super().close()
@@ -164,6 +165,7 @@ class Walk(Desk):
                   else None for frame in frames]
         if styles != ["Byline", "Caption"]:
             raise Failed("the new frames' paragraph styles are %s" % styles)
+        self.caption_frame = frames[1].get("ItemID")
         picture = next(item for item in ElementTree.parse(self.document).getroot().iter("PAGEOBJECT")
                        if item.get("ANNAME") == "Picture1")
         below = float(picture.get("YPOS")) + float(picture.get("HEIGHT"))
@@ -216,59 +218,6 @@ class Walk(Desk):
         self.shoot("c-third-picture")
         self.ok("the TIFF has no Source, which the byline needs: an alert says so and closes with Return; the "
                 "panel then shows the byline %r and the encoding %s" % (report["byline"], report["encodingName"]))
-
-    def drag_row(self):
-        """Drags a dataset row of the panel onto an empty part of page 1, as a hand would."""
-        path = self.pictures["Picture2"]
-        self.click_picture("Picture2")
-        self.wait_shown(lambda r: r["path"] == path and r["visible"], "the panel to show the second picture")
-        panel = wait_until(lambda: self.x("xdotool", "search", "--onlyvisible", "--name",
-                                          "^%s$" % re.escape(os.path.basename(path))), TIMEOUT, "the panel")[0]
-        left, top, width, height = self.geometry(panel)
-        region = wait_until(lambda: self.region_of("Picture1"), TIMEOUT, "the first picture on the screen")
-        zoom = (region[2] - region[0] + 1) / PICTURE_WIDTH
-        target = (region[0] + int(60 * zoom), region[3] + int(330 * zoom))
-        calls_before = len(self.session.result("test.calls"))
-        items_before = self.saved_items()
-        start = (left + width // 2 + 60, top + 48)  # a row's value, below the button bar
-        self.x("xdotool", "mousemove", str(start[0]), str(start[1]))
-        self.x("xdotool", "mousedown", "1")
-        for fraction in [index / 24 for index in range(1, 25)]:
-            self.x("xdotool", "mousemove", str(int(start[0] + (target[0] - start[0]) * fraction)),
-                   str(int(start[1] + (target[1] - start[1]) * fraction)))
-            time.sleep(0.03)  # pointer motion as a hand makes it: the drag protocol follows it step by step
-        self.x("xdotool", "mousemove", str(target[0]), str(target[1]))
-        report = self.shown()
-        dragged = [report["datasets"][row] for row in report["selectedRows"]]
-        self.shoot("d-dragging")
-        self.x("xdotool", "mouseup", "1")
-
-        def style_call():
-            calls = self.session.result("test.calls")[calls_before:]
-            return [call for call in calls if call["handler"] == "setparagraphstyleofselectedframe"] or None
-
-        calls = wait_until(style_call, TIMEOUT, "the drag-end paragraph style request at the layout script")
-        if not dragged or calls[0]["arguments"] != ["scribus", "Caption"]:
-            raise Failed("dragged %s; the drag end asked for %s" % (dragged, calls[0]))
-        self.ok("dragging the row %s (%r) onto the page sends the publication's drag-and-drop paragraph style "
-                "\"Caption\" to the layout script" % (dragged[0]["label"], dragged[0]["value"]))
-        try:
-            alert = wait_until(self.alerts, 5, "an alert")
-        except TimeoutError:
-            alert = None
-        self.shoot("d-dropped")
-        added = [item for item in self.saved_items() if item not in items_before]
-        print("note: the document has %s after the drop; the layout script answered %s" % (
-            "%d new item(s): %s" % (len(added), added) if added else "no new item",
-            "the error %r" % calls[0]["error"] if calls[0]["error"] else "without error"))
-        if alert:
-            print("note: quillmark shows that as an alert (%s)" % os.path.join(SHOTS, "d-dropped.png"))
-            self.dismiss_alerts()
-
-    def saved_items(self):
-        self.session.result("test.save")
-        return [(item.get("ItemID"), item.get("PTYPE"), story_text(item))
-                for item in ElementTree.parse(self.document).getroot().iter("PAGEOBJECT")]
 
     def switch_away_and_back(self):
         self.x("xdotool", "windowactivate", "--sync", self.scribus_window)
@@ -379,7 +328,7 @@ class Walk(Desk):
             self.step("b hot key", self.hot_key)
             self.step("c second picture", self.second_picture)
             self.step("c third picture", self.third_picture)
-            self.step("d drag", self.drag_row)
+            self.step("d drops", self.drops)
             self.step("e switch", self.switch_away_and_back)
             self.step("f page", self.page_command)
             if self.quillmark.poll() is not None:

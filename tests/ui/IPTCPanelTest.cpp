@@ -94,8 +94,10 @@ TEST_F(IPTCPanelTest, TheReportTellsWhatThePanelShows)
     EXPECT_EQ(report["encodingName"].toString(), mPanel->encodingPopUp().currentText());
     const QJsonArray rows = report["datasets"].toArray();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[1].toObject(), (QJsonObject{{"code", "2:120"}, {"label", "Caption/Abstract"},
-                                               {"value", "Harbour at dawn\nFerries wait"}}));
+    QJsonObject caption = rows[1].toObject();
+    EXPECT_EQ(caption.take("screen").toArray().size(), 4) << "where the row shows: x, y, width, height";
+    EXPECT_EQ(caption, (QJsonObject{{"code", "2:120"}, {"label", "Caption/Abstract"},
+                                    {"value", "Harbour at dawn\nFerries wait"}}));
     EXPECT_EQ(report["selectedRows"].toArray(), (QJsonArray{0, 2}));
     EXPECT_EQ(report["byline"].toString(), mPanel->bylineText().text());
     EXPECT_EQ(report["caption"].toString(), mPanel->captionText().text());
@@ -167,6 +169,27 @@ TEST_F(IPTCPanelTest, DraggedRowsAreTheirValuesInRowOrder)
     const auto& model = mPanel->model();
     std::unique_ptr<QMimeData> data(model.mimeData({model.index(2, 1), model.index(0, 0), model.index(0, 1)}));
     EXPECT_EQ(data->text(), QString::fromUtf8("Jane Doe\rLund"));
+}
+
+// The layout script knows the panel's drags by their own type, whose JSON names the datasets, the
+// image and the drag-and-drop paragraph style when the publication uses one.
+TEST_F(IPTCPanelTest, DraggedRowsCarryTheirDatasetsTheImageAndTheDropStyleAsJSON)
+{
+    const std::string path = writePhoto("harbour.jpg", mDatasets);
+    showImage(path);
+    const auto publication = mController->currentPublication();
+    publication->setDragAndDropParagraphStyle("Caption");
+    for (const bool use : {true, false}) {
+        publication->setUseDragAndDropParagraphStyle(use);
+        std::unique_ptr<QMimeData> data(mPanel->model().mimeData({mPanel->model().index(2, 1), mPanel->model().index(0, 1)}));
+        const QJsonObject object = QJsonDocument::fromJson(data->data(DatasetDragData::MimeType)).object();
+        EXPECT_EQ(data->text(), QString::fromUtf8("Jane Doe\rLund")) << use;
+        EXPECT_EQ(object["text"].toString(), data->text()) << use;
+        EXPECT_EQ(object["image"].toString().toStdString(), path) << use;
+        EXPECT_EQ(object["paragraphStyle"], use ? QJsonValue("Caption") : QJsonValue()) << use;
+        EXPECT_EQ(object["useParagraphStyle"].toBool(), use) << use;
+        EXPECT_EQ(object["datasets"].toArray()[1].toObject()["code"].toString(), "2:90") << use;
+    }
 }
 
 TEST_F(IPTCPanelTest, FittingShowsEveryRowWithTheTopEdgeUnmovedUpToTheMaximumHeight)

@@ -14,7 +14,7 @@ if FOLDER not in sys.path:
 
 def start():
     import scribus
-    from quillmark_scribus import handlers, window
+    from quillmark_scribus import drops, handlers, window
     from quillmark_scribus.server import LayoutServer
 
     if getattr(scribus, "_quillmark_layout_server", None) is not None:
@@ -24,6 +24,7 @@ def start():
     if server.listen():
         # Kept on the scribus module so that it outlives this script's run, and a second run finds it.
         scribus._quillmark_layout_server = server
+        drops.watch(server)
     return server
 
 
