@@ -37,7 +37,7 @@ struct Arguments {
     bool preferences = false;
 };
 
-Arguments arguments(const QApplication& application)
+Arguments arguments(const QCoreApplication& application)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(qm::localized("Shows the press metadata of images and places bylines and captions "
@@ -97,12 +97,37 @@ int printShown(int argc, char** argv)
     return 0;
 }
 
+// Hands the request to the program that holds the instance lock: the status to exit with, or
+// nothing when that program ended meanwhile (this start may become the program).
+std::optional<int> handOver(const std::optional<QString>& file, bool preferences)
+{
+    constexpr int handOverTimeoutMilliseconds = 5000;
+    if (preferences ? qm::SingleInstance::handOverPreferences(handOverTimeoutMilliseconds)
+                    : qm::SingleInstance::handOver(file, handOverTimeoutMilliseconds))
+        return 0;
+    if (!qm::SingleInstance::isRunning())
+        return std::nullopt;
+    std::fprintf(stderr, "quillmark: Quillmark is running but does not answer on %s; nothing was handed over to it\n",
+                 qUtf8Printable(qm::SingleInstance::socketPath()));
+    return 1;
+}
+
+// A start beside the running program only hands its request over: it does so before it opens the
+// display and loads the interface, which would take longer than the hand-over itself.
+std::optional<int> handOverBeforeOpeningTheDisplay(int& argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    if (!qm::SingleInstance::isRunning())
+        return std::nullopt;
+    const auto [file, preferences] = arguments(application);
+    return handOver(file, preferences);
+}
+
 // Makes this process the user's one program, or hands the request to the program that runs.
 // Nothing when this process is the program; else the status to exit with.
 std::optional<int> becomeTheProgramOrHandOver(qm::SingleInstance& instance, const std::optional<QString>& file,
                                               bool preferences)
 {
-    constexpr int handOverTimeoutMilliseconds = 5000;
     for (int attempt = 0; attempt < 3; ++attempt) {
         switch (instance.claim()) {
         case qm::InstanceLock::State::Held:
@@ -116,15 +141,8 @@ std::optional<int> becomeTheProgramOrHandOver(qm::SingleInstance& instance, cons
                              qUtf8Printable(qm::SingleInstance::lockPath()));
             return 1;
         case qm::InstanceLock::State::HeldByAnother:
-            if (preferences ? qm::SingleInstance::handOverPreferences(handOverTimeoutMilliseconds)
-                            : qm::SingleInstance::handOver(file, handOverTimeoutMilliseconds))
-                return 0;
-            if (qm::SingleInstance::isRunning()) {
-                std::fprintf(stderr, "quillmark: Quillmark is running but does not answer on %s; nothing was handed "
-                                     "over to it\n",
-                             qUtf8Printable(qm::SingleInstance::socketPath()));
-                return 1;
-            }
+            if (const auto status = handOver(file, preferences))
+                return status;
             break; // it ended meanwhile: this start can be the program
         }
     }
@@ -152,6 +170,9 @@ int main(int argc, char** argv)
                              "not set); quillmark-cli works without one\n");
         return 1;
     }
+    if (!asksOnlyForText(argc, argv))
+        if (const auto status = handOverBeforeOpeningTheDisplay(argc, argv))
+            return *status;
     QApplication application(argc, argv);
     QApplication::setApplicationName("Quillmark");
     QApplication::setApplicationVersion(QUILLMARK_VERSION);
