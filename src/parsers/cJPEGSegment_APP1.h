@@ -28,6 +28,7 @@ public:
 
 protected:
     void readFromStream(simpleStream& stream) override;
+    bool interpretsPayload() const override { return true; }
 
 private:
     std::shared_ptr<QMMetadataParser_TIFF> mTIFFparser;
