@@ -17,12 +17,14 @@ using namespace qm::bench;
 namespace fs = std::filesystem;
 
 constexpr const char* Usage =
-    "usage: read_metadata FOLDER... [--summary FILE] [--repetitions N] [--benchmark_... flags]\n"
+    "usage: read_metadata FOLDER... [--summary FILE] [--repetitions N] [--readers NAME,...]\n"
+    "                     [--benchmark_... flags]\n"
     "  For each FOLDER, times reading every file below it with the program's parsers, Exiv2 and\n"
     "  exiftool (one process over the folder), after one untimed pass of each; the median of N\n"
     "  repetitions (default 3) counts. A folder of JPEGs is also read by the floor: each file\n"
     "  opened, its bytes up to the end of its last APP1/APP13 segment read in one call, closed.\n"
-    "  --summary writes the figures as KEY VALUE lines.\n";
+    "  --readers limits the readers (quillmark, exiv2, exiftool, floor). --summary writes the\n"
+    "  figures as KEY VALUE lines.\n";
 
 struct Folder {
     fs::path path;
@@ -73,6 +75,16 @@ std::string exiftoolCommand()
     return command + "FOLDER";
 }
 
+// --readers NAME,... limits the readers (all by default).
+std::string selectedReaders;
+
+bool isSelected(const Folder&, const Reader& reader)
+{
+    if (selectedReaders.empty())
+        return true;
+    return ("," + selectedReaders + ",").find("," + reader.name + ",") != std::string::npos;
+}
+
 // Also brings the files' first blocks (and the TIFF's end) into the page cache.
 void untimedPass(const Folder& folder)
 {
@@ -86,6 +98,8 @@ void untimedPass(const Folder& folder)
                     folder.files.empty() ? 0.0 : double(floorBytes) / folder.files.size() / 1024);
     }
     for (const auto& reader : readers(folder)) {
+        if (!isSelected(folder, reader))
+            continue;
         const auto start = std::chrono::steady_clock::now();
         const Tally tally = reader.read();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -98,6 +112,8 @@ void untimedPass(const Folder& folder)
 void registerReaders(const Folder& folder, int repetitions)
 {
     for (const auto& reader : readers(folder)) {
+        if (!isSelected(folder, reader))
+            continue;
         const auto count = static_cast<std::int64_t>(folder.files.size());
         auto run = [read = reader.read, count](benchmark::State& state) {
             for (auto _ : state)
@@ -125,6 +141,8 @@ int main(int argc, char** argv)
         const std::string argument = argv[i];
         if (argument == "--summary" && i + 1 < argc)
             summaryPath = argv[++i];
+        else if (argument == "--readers" && i + 1 < argc)
+            selectedReaders = argv[++i];
         else if (argument == "--repetitions" && i + 1 < argc)
             repetitions = std::max(1, std::atoi(argv[++i]));
         else if (argument.rfind("--", 0) != 0 && fs::is_directory(argument))
