@@ -6,10 +6,16 @@
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#include <utility>
 
 namespace qm {
 
 namespace {
+
+// The head buffer of the last file closed on this thread, taken by the next one: reading many
+// files one after the other allocates it once. Buffers larger than this are not kept.
+constexpr std::size_t LargestSpareHead = 1 << 20;
+thread_local std::vector<std::uint8_t> spareHead;
 
 FileIdentity identityOf(const struct stat& attributes)
 {
@@ -37,6 +43,8 @@ ReadOnlyFile::~ReadOnlyFile()
 {
     if (mDescriptor >= 0)
         ::close(mDescriptor);
+    if (mHead.capacity() > spareHead.capacity() && mHead.capacity() <= LargestSpareHead)
+        spareHead = std::move(mHead);
 }
 
 // A shared lock is refused only while someone holds an exclusive one; a granted one is given
@@ -85,6 +93,7 @@ std::span<const std::uint8_t> ReadOnlyFile::head(std::uint32_t byteCount)
 {
     if (!mHeadRead) {
         mHeadRead = true;
+        mHead = std::exchange(spareHead, {});
         mHead.resize(static_cast<std::size_t>(std::min<std::uint64_t>(byteCount, size())));
         mHead.resize(readAt(0, mHead));
     }
