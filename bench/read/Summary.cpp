@@ -5,6 +5,11 @@
 
 namespace qm::bench {
 
+namespace {
+// Reading a JPEG's IPTC and XMP in-process should run at a quarter of the floor's rate or faster.
+constexpr double FloorTargetPercent = 25;
+} // namespace
+
 RateCollector::RateCollector() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
 
 void RateCollector::ReportRuns(const std::vector<Run>& runs)
@@ -34,7 +39,7 @@ void printGroupSummary(const RateCollector& rates, const std::string& group, std
     char line[160];
     std::snprintf(line, sizeof line, "  %-10s %12s %12s %14s\n", "reader", "files/s", "ms/file", "ours/reader");
     table << line;
-    for (const char* reader : {"quillmark", "exiv2", "exiftool"}) {
+    for (const char* reader : {"quillmark", "exiv2", "exiftool", "floor"}) {
         const auto rate = rates.rate(group + "/" + reader);
         if (!rate)
             continue;
@@ -48,6 +53,15 @@ void printGroupSummary(const RateCollector& rates, const std::string& group, std
                    << prefix << "_ms_per_file " << 1000.0 / *rate << '\n'
                    << group << "_ratio_quillmark_over_" << reader << ' ' << ratio << '\n';
     }
+    const auto floor = rates.rate(group + "/floor");
+    if (!ours || !floor)
+        return;
+    const double percent = 100.0 * *ours / *floor;
+    std::snprintf(line, sizeof line, "  quillmark at %.1f %% of the floor (target: >= %.0f %%): %s\n", percent,
+                  FloorTargetPercent, percent >= FloorTargetPercent ? "met" : "MISSED");
+    table << line;
+    if (keyValues)
+        *keyValues << group << "_quillmark_percent_of_floor " << percent << '\n';
 }
 
 } // namespace qm::bench

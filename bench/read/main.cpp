@@ -1,5 +1,6 @@
 // read_metadata: how many files a second each reader gets the IPTC datasets and XMP packet of:
-// the program's parsers and Exiv2 in this process, exiftool as one process over each folder.
+// the program's parsers and Exiv2 in this process, exiftool as one process over each folder,
+// and, for a folder of JPEGs, the floor: open, read up to the last APP1/APP13 segment, close.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,16 +17,21 @@ using namespace qm::bench;
 namespace fs = std::filesystem;
 
 constexpr const char* Usage =
-    "usage: read_metadata FOLDER... [--summary FILE] [--repetitions N] [--benchmark_... flags]\n"
+    "usage: read_metadata FOLDER... [--summary FILE] [--repetitions N] [--readers NAME,...]\n"
+    "                     [--benchmark_... flags]\n"
     "  For each FOLDER, times reading every file below it with the program's parsers, Exiv2 and\n"
     "  exiftool (one process over the folder), after one untimed pass of each; the median of N\n"
-    "  repetitions (default 3) counts. --summary writes the figures as KEY VALUE lines.\n";
+    "  repetitions (default 3) counts. A folder of JPEGs is also read by the floor: each file\n"
+    "  opened, its bytes up to the end of its last APP1/APP13 segment read in one call, closed.\n"
+    "  --readers limits the readers (quillmark, exiv2, exiftool, floor). --summary writes the\n"
+    "  figures as KEY VALUE lines.\n";
 
 struct Folder {
     fs::path path;
     std::string group; // the folder's name
     std::vector<fs::path> files;
     std::uintmax_t bytes = 0;
+    std::optional<std::vector<FloorFile>> floor; // when every file is a JPEG
 };
 
 Folder folderAt(const fs::path& path)
@@ -40,6 +46,7 @@ Folder folderAt(const fs::path& path)
             folder.bytes += entry.file_size();
         }
     std::sort(folder.files.begin(), folder.files.end());
+    folder.floor = floorFiles(folder.files);
     return folder;
 }
 
@@ -50,11 +57,14 @@ struct Reader {
 
 std::vector<Reader> readers(const Folder& folder)
 {
-    return {
+    std::vector<Reader> all{
         {"quillmark", [&folder] { return readWithQuillmark(folder.files); }},
         {"exiv2", [&folder] { return readWithExiv2(folder.files); }},
         {"exiftool", [&folder] { return readWithExiftool({folder.path.string()}); }},
     };
+    if (folder.floor)
+        all.push_back({"floor", [&folder] { return readFloor(*folder.floor); }});
+    return all;
 }
 
 std::string exiftoolCommand()
@@ -65,12 +75,31 @@ std::string exiftoolCommand()
     return command + "FOLDER";
 }
 
+// --readers NAME,... limits the readers (all by default).
+std::string selectedReaders;
+
+bool isSelected(const Folder&, const Reader& reader)
+{
+    if (selectedReaders.empty())
+        return true;
+    return ("," + selectedReaders + ",").find("," + reader.name + ",") != std::string::npos;
+}
+
 // Also brings the files' first blocks (and the TIFF's end) into the page cache.
 void untimedPass(const Folder& folder)
 {
     std::printf("%s: %zu files, %.2f GiB in %s\n", folder.group.c_str(), folder.files.size(),
                 double(folder.bytes) / (1u << 30), folder.path.c_str());
+    if (folder.floor) {
+        std::size_t floorBytes = 0;
+        for (const auto& file : *folder.floor)
+            floorBytes += file.byteCount;
+        std::printf("  floor: %.1f KiB a file up to the end of the last APP1/APP13 segment\n",
+                    folder.files.empty() ? 0.0 : double(floorBytes) / folder.files.size() / 1024);
+    }
     for (const auto& reader : readers(folder)) {
+        if (!isSelected(folder, reader))
+            continue;
         const auto start = std::chrono::steady_clock::now();
         const Tally tally = reader.read();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -83,6 +112,8 @@ void untimedPass(const Folder& folder)
 void registerReaders(const Folder& folder, int repetitions)
 {
     for (const auto& reader : readers(folder)) {
+        if (!isSelected(folder, reader))
+            continue;
         const auto count = static_cast<std::int64_t>(folder.files.size());
         auto run = [read = reader.read, count](benchmark::State& state) {
             for (auto _ : state)
@@ -110,6 +141,8 @@ int main(int argc, char** argv)
         const std::string argument = argv[i];
         if (argument == "--summary" && i + 1 < argc)
             summaryPath = argv[++i];
+        else if (argument == "--readers" && i + 1 < argc)
+            selectedReaders = argv[++i];
         else if (argument == "--repetitions" && i + 1 < argc)
             repetitions = std::max(1, std::atoi(argv[++i]));
         else if (argument.rfind("--", 0) != 0 && fs::is_directory(argument))

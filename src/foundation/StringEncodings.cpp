@@ -361,6 +361,22 @@ std::optional<std::vector<std::uint8_t>> StringEncodings::encode(std::string_vie
     return units ? encodeWithConverter(*units, entry->converterName) : std::nullopt;
 }
 
+namespace {
+
+// Steps over whole 8-byte words of ASCII from an index (each such byte is a character of its own).
+std::size_t afterASCIIWords(std::span<const std::uint8_t> bytes, std::size_t index)
+{
+    constexpr std::uint64_t HighBits = 0x8080808080808080ull;
+    for (std::uint64_t word = 0; index + sizeof word <= bytes.size(); index += sizeof word) {
+        std::memcpy(&word, bytes.data() + index, sizeof word);
+        if (word & HighBits)
+            break;
+    }
+    return index;
+}
+
+} // namespace
+
 bool StringEncodings::isValidUTF8(std::span<const std::uint8_t> bytes)
 {
     if (bytes.size() > INT32_MAX)
@@ -368,6 +384,9 @@ bool StringEncodings::isValidUTF8(std::span<const std::uint8_t> bytes)
     const auto length = static_cast<int32_t>(bytes.size());
     int32_t index = 0;
     while (index < length) {
+        index = static_cast<int32_t>(afterASCIIWords(bytes, static_cast<std::size_t>(index)));
+        if (index >= length)
+            break;
         UChar32 character = 0;
         U8_NEXT(bytes.data(), index, length, character);
         if (character < 0)

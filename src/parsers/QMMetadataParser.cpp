@@ -1,13 +1,10 @@
 #include "parsers/QMMetadataParser.h"
 
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "foundation/Bundle.h"
 #include "foundation/Log.h"
+#include "foundation/ReadOnlyFile.h"
 #include "metadata/simpleInputFileStream.h"
 #include "parsers/XMPtoIPTCconverter.h"
 
@@ -29,28 +26,25 @@ QMMetadataParser::QMMetadataParser(std::filesystem::path path) : mPath(std::move
 
 QMMetadataParser::~QMMetadataParser() = default;
 
-// A file is usable when its attributes can be read, it is a regular file, and no other process
-// holds an exclusive lock on it (the file is busy being written).
-bool QMMetadataParser::isFileUsable(const std::filesystem::path& path)
+// A file is usable when it could be opened as a regular file and no other process holds an
+// exclusive lock on it (the file is busy being written).
+bool QMMetadataParser::isFileUsable(const ReadOnlyFile& file)
 {
-    struct stat attributes {};
-    if (::stat(path.c_str(), &attributes) != 0 || !S_ISREG(attributes.st_mode))
-        return false;
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0)
-        return false;
-    const bool locked = ::flock(descriptor, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(descriptor);
-    return !locked;
+    return file.isOpen() && !file.isLockedForWriting();
 }
 
 bool QMMetadataParser::parseImage(Error* error)
 {
+    ReadOnlyFile file(mPath);
+    return parseImage(file, error);
+}
+
+bool QMMetadataParser::parseImage(ReadOnlyFile& file, Error* error)
+{
     mParseable = false;
     bool result = false;
-    if (isFileUsable(mPath)) {
-        simpleInputFileStream stream(mPath);
-        result = parseImageStream(stream, error);
+    if (isFileUsable(file)) {
+        result = parseImageFile(file, error);
         mParseable = true;
     } else if (error) {
         const Bundle& bundle = Bundle::main();
@@ -64,6 +58,12 @@ bool QMMetadataParser::parseImage(Error* error)
         didChangeValueForKey(key);
     }
     return result;
+}
+
+bool QMMetadataParser::parseImageFile(ReadOnlyFile&, Error* error)
+{
+    simpleInputFileStream stream(mPath);
+    return parseImageStream(stream, error);
 }
 
 std::size_t QMMetadataParser::heldByteCount() const

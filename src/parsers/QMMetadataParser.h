@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "foundation/Error.h"
@@ -17,6 +18,7 @@ namespace qm {
 
 class simpleStream;
 class cPhotoshopImageResource;
+class ReadOnlyFile;
 
 // What a file holds, told from its first bytes.
 enum QMFileType : long {
@@ -35,6 +37,9 @@ enum QMResizeMode : int { QMResizeToFit = 0, QMResizeToHeight = 1, QMResizeToWid
 // Observers hear of changes of "IPTCRecords" and "XMP" when the file has been (re)parsed.
 class QMMetadataParser : public KeyValueObservable, public std::enable_shared_from_this<QMMetadataParser> {
 public:
+    // How much of a file that is to be parsed is read first: usually all that a JPEG reader needs.
+    static constexpr std::uint32_t HeadByteCount = 16 * 1024;
+
     explicit QMMetadataParser(std::filesystem::path path); // initWithPath:
     ~QMMetadataParser() override;
 
@@ -42,6 +47,8 @@ public:
     static std::shared_ptr<QMMetadataParser> MetadataParserForPath(const std::filesystem::path& path,
                                                                    bool parse = false);
     static QMFileType guessFileTypeFromContent(const std::filesystem::path& path);
+    // The same, told from the file's first bytes (as many as the file has of the sniffed ones).
+    static QMFileType guessFileTypeFromContent(std::span<const std::uint8_t> firstBytes);
     static bool isJPG(simpleStream& stream);
     static bool isPSD(simpleStream& stream);
     static bool isTIFF(simpleStream& stream);
@@ -65,6 +72,8 @@ public:
 
     // Reads the file; false (with the error, when asked) when the file cannot be used.
     bool parseImage(Error* error = nullptr);
+    // The same on the file opened at path() by the caller (whose head the reader may reuse).
+    bool parseImage(ReadOnlyFile& file, Error* error);
     virtual bool parseImageStream(simpleStream& stream, Error* error) = 0;
 
     // Absent when the file has none.
@@ -105,11 +114,13 @@ public:
     virtual bool updateFileToURLBypassingCoreGraphics(const std::filesystem::path& target, Error* error);
 
 protected:
+    // Reads a file that is open and usable. The default reads path() through a chunked file stream.
+    virtual bool parseImageFile(ReadOnlyFile& file, Error* error);
     std::optional<Bitmap> cachedThumbnail() const;
     void setCachedThumbnail(std::optional<Bitmap> thumbnail);
 
 private:
-    static bool isFileUsable(const std::filesystem::path& path);
+    static bool isFileUsable(const ReadOnlyFile& file);
 
     const std::filesystem::path mPath;
     std::atomic<long> mFileType{QMFileTypeUnknown};

@@ -1,7 +1,7 @@
 // The parser for a file, chosen by the file's content.
 #include "parsers/QMMetadataParser.h"
 
-#include "foundation/FileAccess.h"
+#include "foundation/ReadOnlyFile.h"
 #include "parsers/QMMetadataParser_JPG.h"
 #include "parsers/QMMetadataParser_PDF.h"
 #include "parsers/QMMetadataParser_PSD.h"
@@ -10,6 +10,9 @@
 namespace qm {
 
 namespace {
+
+// Enough for every signature.
+constexpr std::uint32_t SniffByteCount = 256;
 
 std::shared_ptr<QMMetadataParser> parserForType(QMFileType type, const std::filesystem::path& path)
 {
@@ -25,13 +28,16 @@ std::shared_ptr<QMMetadataParser> parserForType(QMFileType type, const std::file
 
 } // namespace
 
+// One open for sniffing and parsing: the first read brings the bytes the type is told from and,
+// when the file is parsed, the head a reader usually finds its metadata in.
 std::shared_ptr<QMMetadataParser> QMMetadataParser::MetadataParserForPath(const std::filesystem::path& path, bool parse)
 {
-    if (!isReadableFile(path))
+    ReadOnlyFile file(path);
+    if (!file.isOpen())
         return nullptr;
-    auto parser = parserForType(guessFileTypeFromContent(path), path);
+    auto parser = parserForType(guessFileTypeFromContent(file.head(parse ? HeadByteCount : SniffByteCount)), path);
     if (parser && parse)
-        parser->parseImage();
+        parser->parseImage(file, nullptr);
     return parser;
 }
 

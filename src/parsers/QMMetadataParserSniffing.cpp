@@ -1,6 +1,7 @@
 // Telling a file's type from its first bytes.
 #include "parsers/QMMetadataParser.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <fstream>
@@ -111,7 +112,14 @@ bool QMMetadataParser::isEPS(simpleStream& stream)
 
 QMFileType QMMetadataParser::guessFileTypeFromContent(const std::filesystem::path& path)
 {
-    simpleDataStream stream(std::make_shared<const std::vector<std::uint8_t>>(firstBytes(path)));
+    const std::vector<std::uint8_t> bytes = firstBytes(path);
+    return guessFileTypeFromContent(std::span<const std::uint8_t>(bytes));
+}
+
+QMFileType QMMetadataParser::guessFileTypeFromContent(std::span<const std::uint8_t> firstBytes)
+{
+    const auto sniffed = firstBytes.first(std::min(firstBytes.size(), SniffedByteCount));
+    simpleStream stream(sniffed.data(), static_cast<std::uint32_t>(sniffed.size()), false);
     if (isJPG(stream))
         return QMFileTypeJPEG;
     if (isPSD(stream))

@@ -13,6 +13,8 @@
 #include <utility>
 
 #include "foundation/Log.h"
+#include "foundation/ReadOnlyFile.h"
+#include "metadata/simpleBlockFileStream.h"
 #include "metadata/simpleOutputStream.h"
 #include "metadata/simpleStream.h"
 #include "parsers/cAPP13_Segment.h"
@@ -217,6 +219,13 @@ bool QMMetadataParser_JPG::parseImageStream(simpleStream& stream, Error* error)
     return true;
 }
 
+bool QMMetadataParser_JPG::parseImageFile(ReadOnlyFile& file, Error* error)
+{
+    file.head(HeadByteCount);
+    simpleBlockFileStream stream(file, BlockByteCount);
+    return parseImageStream(stream, error);
+}
+
 // Every APP13 segment with the Photoshop identification holds a part of one resource stream.
 void QMMetadataParser_JPG::joinPhotoshopSegments()
 {
@@ -358,6 +367,9 @@ bool QMMetadataParser_JPG::updateFileToURLBypassingCoreGraphics(const std::files
     const auto fileSize = static_cast<std::uint64_t>(attributes.st_size);
     if (fileSize < mRemainderOffset)
         return failed(error, formatted("The picture \"%s\" has become shorter since it was read.", path().c_str()));
+    for (const auto& segment : mJPEGSegments)
+        if (segment->shouldWriteToUpdatedFile() && !segment->hasPayloadAsRead())
+            return failed(error, formatted("The picture \"%s\" has changed since it was read.", path().c_str()));
     const auto head = segmentBytes(source.get(), error);
     if (!head)
         return false;

@@ -12,7 +12,9 @@ class cJPEGSegment_APP1;
 
 // The parser of JPEG files. It reads the marker segments from after the start-of-image marker up
 // to and including the first start-of-scan header; the compressed image data after it is never
-// read, and a rewrite copies it from the file. IPTC records come from Photoshop resource 1028 in
+// read, and a rewrite copies it from the file. From a file it reads the head and then small
+// blocks, stepping over payloads that no segment class reads (tables, profiles) unless they lie
+// in bytes read anyway; a rewrite reads those from the file. IPTC records come from Photoshop resource 1028 in
 // the resource stream of the APP13 segments with the Photoshop identification (joined in file
 // order), else of the first APP13 segment; the XMP packet from the APP1 segment with the XMP
 // identifier, else from the first APP1 segment that is not Exif when it holds a packet, else
@@ -23,6 +25,8 @@ public:
 
     // Reading stops after this many segments; the rest of the file is left as it is.
     static constexpr std::size_t MostSegments = 65536;
+    // What a read beyond the file's head brings: the next segment headers and small payloads.
+    static constexpr std::uint32_t BlockByteCount = 4096;
 
     explicit QMMetadataParser_JPG(std::filesystem::path path);
 
@@ -54,14 +58,19 @@ public:
     // Writes the start-of-image marker, every segment still marked for writing and then the
     // file's bytes from remainderOffset() on to a temporary file beside the target, and renames
     // it over the target: the target holds its old bytes or exactly the new ones. False, with
-    // the error, when the file cannot be read, a segment is too large, or the target cannot be
-    // written.
+    // the error, when the file cannot be read, a segment is too large, a payload left in the
+    // file cannot be read again because the file has changed, or the target cannot be written.
     bool writesBypassingCoreGraphics() const override { return true; }
     bool updateFileToURLBypassingCoreGraphics(const std::filesystem::path& target, Error* error) override;
 
     // Writes each segment (only markers FFE0 to FFFF when appSegmentsOnly) to a file of its own,
     // named "<path without extension>_SEG#<number>_<marker>.bin".
     void dumpJpegSegments(const std::filesystem::path& path, bool useCustomWriting, bool appSegmentsOnly) const;
+
+protected:
+    // Reads the segments through the file's head and small blocks after it, leaving the payloads
+    // no class reads in the file unless they lie in what was read anyway.
+    bool parseImageFile(ReadOnlyFile& file, Error* error) override;
 
 private:
     std::shared_ptr<cAPP13_Segment> APP13Segment() const;

@@ -49,6 +49,7 @@ public:
 
 protected:
     void readFromStream(simpleStream& stream) override;
+    bool interpretsPayload() const override { return true; }
     bool hasCustomizedData() const override { return true; }
     bool writeUpdatedSegment(simpleOutputStream& stream) const override;
 

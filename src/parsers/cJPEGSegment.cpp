@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "foundation/FileOrigin.h"
 #include "foundation/Log.h"
+#include "metadata/simpleBlockFileStream.h"
 #include "metadata/simpleOutputStream.h"
 #include "metadata/simpleStream.h"
 #include "parsers/cAPP0_Segment.h"
@@ -87,15 +89,63 @@ void cJPEGSegment::readFromStream(simpleStream& stream)
     const Header header = readHeader(stream);
     mSegmentMarker = header.marker;
     mOriginalLengthField = header.length;
-    mData = stream.data(originalSegmentByteCount());
-    mCutShort = mData.size() < originalSegmentByteCount();
+    const std::uint32_t size = readPayload(stream, originalSegmentByteCount());
+    mCutShort = size < originalSegmentByteCount();
     if (mCutShort)
-        Log::format("cJPEGSegment: segment %04X at offset %u declares %u bytes; only %zu are present", mSegmentMarker,
-                    mOriginalSegmentOffset, originalSegmentByteCount(), mData.size());
+        Log::format("cJPEGSegment: segment %04X at offset %u declares %u bytes; only %u are present", mSegmentMarker,
+                    mOriginalSegmentOffset, originalSegmentByteCount(), size);
+}
+
+// Copies the payload, or steps over it when it is to be read from the file only when needed:
+// no subclass reads it now and the stream does not already hold it. Returns its size.
+std::uint32_t cJPEGSegment::readPayload(simpleStream& stream, std::uint32_t declaredSize)
+{
+    mPayloadInFile.reset();
+    mPayloadLost = false;
+    auto* file = dynamic_cast<simpleBlockFileStream*>(&stream);
+    const std::uint32_t start = stream.streamPosition();
+    const std::uint32_t size = std::min(declaredSize, stream.remainingByteCount());
+    if (!file || interpretsPayload() || size == 0 || file->holds(start, size)) {
+        mData = stream.data(declaredSize);
+        return static_cast<std::uint32_t>(mData.size());
+    }
+    mData.clear();
+    mPayloadInFile = std::make_unique<PayloadInFile>();
+    mPayloadInFile->origin = file->origin();
+    mPayloadInFile->offset = start;
+    mPayloadInFile->byteCount = size;
+    stream.setStreamPosition(start + size);
+    return size;
+}
+
+const cJPEGSegment::Bytes& cJPEGSegment::data() const
+{
+    if (mPayloadInFile)
+        std::call_once(mPayloadInFile->read, [this] { readPayloadFromFile(); });
+    return mData;
+}
+
+void cJPEGSegment::readPayloadFromFile() const
+{
+    auto bytes = mPayloadInFile->origin->read(mPayloadInFile->offset, mPayloadInFile->byteCount);
+    mPayloadLost = !bytes;
+    if (bytes)
+        mData = std::move(*bytes);
+    else
+        Log::format("cJPEGSegment: the data of segment %04X at offset %u could not be read again", mSegmentMarker,
+                    mOriginalSegmentOffset);
+}
+
+bool cJPEGSegment::hasPayloadAsRead() const
+{
+    data();
+    return !mPayloadLost;
 }
 
 void cJPEGSegment::setData(Bytes data)
 {
+    mPayloadInFile.reset();
+    mPayloadLost = false;
     mData = std::move(data);
     mCutShort = false;
 }
@@ -131,7 +181,7 @@ bool cJPEGSegment::writeToStreamWithoutCustomWriting(simpleOutputStream& stream)
 // The stored payload.
 void cJPEGSegment::writeCustomizedDataToStream(simpleOutputStream& stream) const
 {
-    stream.writeBytes(mData.data(), segmentLength());
+    stream.writeBytes(data().data(), segmentLength());
 }
 
 // The length is filled in once the payload is written and its size known.
@@ -171,24 +221,25 @@ bool cJPEGSegment::isWritable(bool written, std::uint32_t payloadSize) const
 
 std::uint32_t cJPEGSegment::appNameLength() const
 {
-    return static_cast<std::uint32_t>(std::find(mData.begin(), mData.end(), 0) - mData.begin());
+    const Bytes& payload = data();
+    return static_cast<std::uint32_t>(std::find(payload.begin(), payload.end(), 0) - payload.begin());
 }
 
 std::optional<std::string> cJPEGSegment::appName(StringEncoding encoding) const
 {
-    return StringEncodings::decode(std::span<const std::uint8_t>(mData.data(), appNameLength()), encoding);
+    return StringEncodings::decode(std::span<const std::uint8_t>(data().data(), appNameLength()), encoding);
 }
 
 bool cJPEGSegment::containsRange(std::uint32_t offset, std::uint32_t byteCount) const
 {
-    return std::uint64_t(offset) + byteCount <= mData.size();
+    return std::uint64_t(offset) + byteCount <= data().size();
 }
 
 std::optional<std::uint32_t> cJPEGSegment::bigEndianAtOffset(std::uint32_t offset, std::uint32_t width) const
 {
     if (!containsRange(offset, width))
         return std::nullopt;
-    return bigEndianValue(mData.data() + offset, width);
+    return bigEndianValue(data().data() + offset, width);
 }
 
 std::optional<std::uint8_t> cJPEGSegment::UInt8AtOffset(std::uint32_t offset) const
@@ -233,7 +284,7 @@ bool cJPEGSegment::setBytesAtOffset(const std::uint8_t* source, std::uint32_t le
         return false;
     }
     Log::message("setBytesAtOffset!");
-    Bytes patched = mData;
+    Bytes patched = data();
     std::copy_n(source, length, patched.begin() + offset);
     setData(std::move(patched));
     return true;
@@ -243,7 +294,7 @@ std::optional<cJPEGSegment::Bytes> cJPEGSegment::dataAtOffset(std::uint32_t offs
 {
     if (!containsRange(offset, byteCount))
         return std::nullopt;
-    return Bytes(mData.begin() + offset, mData.begin() + offset + byteCount);
+    return Bytes(data().begin() + offset, data().begin() + offset + byteCount);
 }
 
 std::optional<std::string> cJPEGSegment::stringAtOffset(std::uint32_t offset, std::uint32_t byteCount,

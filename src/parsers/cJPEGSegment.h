@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,12 +12,15 @@
 
 namespace qm {
 
+class FileOrigin;
 class simpleStream;
 class simpleOutputStream;
 
 // One marker segment of a JPEG file: a 16-bit marker, a 16-bit length that counts itself and the
 // payload, then the payload (integers big-endian). The payload is kept as read, so a segment
-// that is not changed is written back byte for byte. Subclasses understand some payloads.
+// that is not changed is written back byte for byte. Subclasses understand some payloads. A
+// payload that no class reads, read from a file stream that does not hold it yet, is left in the
+// file and read from there when first asked for.
 class cJPEGSegment {
 public:
     using Bytes = std::vector<std::uint8_t>;
@@ -63,9 +67,12 @@ public:
     bool shouldWriteToUpdatedFile() const { return mShouldWriteToUpdatedFile; }
     void setShouldWriteToUpdatedFile(bool write) { mShouldWriteToUpdatedFile = write; }
 
-    const Bytes& data() const { return mData; }
+    // The payload; one left in the file is read now (empty when the file has changed since).
+    const Bytes& data() const;
     void setData(Bytes data);
-    std::uint32_t segmentLength() const { return static_cast<std::uint32_t>(mData.size()); }
+    // False when a payload left in the file could not be read again as it was.
+    bool hasPayloadAsRead() const;
+    std::uint32_t segmentLength() const { return static_cast<std::uint32_t>(data().size()); }
     // Payload bytes before the first zero byte (all of them when there is none), and their text.
     std::uint32_t appNameLength() const;
     std::optional<std::string> appName(StringEncoding encoding) const;
@@ -86,6 +93,8 @@ public:
 protected:
     // Reads marker, length and payload; subclasses then read what the payload holds.
     virtual void readFromStream(simpleStream& stream);
+    // A subclass that reads its payload while the file is read says so; others may leave it there.
+    virtual bool interpretsPayload() const { return false; }
     // A subclass that makes its payload anew says so and writes it here.
     virtual bool hasCustomizedData() const { return false; }
     virtual void writeCustomizedDataToStream(simpleOutputStream& stream) const;
@@ -96,6 +105,15 @@ protected:
     bool writeSegmentAsRead(simpleOutputStream& stream) const { return writeSegment(stream, false); }
 
 private:
+    struct PayloadInFile {
+        std::shared_ptr<const FileOrigin> origin;
+        std::uint32_t offset = 0;
+        std::uint32_t byteCount = 0;
+        std::once_flag read;
+    };
+
+    std::uint32_t readPayload(simpleStream& stream, std::uint32_t declaredSize);
+    void readPayloadFromFile() const;
     bool writeSegment(simpleOutputStream& stream, bool customized) const;
     bool isWritable(bool written, std::uint32_t payloadSize) const;
     bool containsRange(std::uint32_t offset, std::uint32_t byteCount) const;
@@ -107,7 +125,9 @@ private:
     std::uint16_t mOriginalLengthField = 2;
     bool mCutShort = false;
     bool mShouldWriteToUpdatedFile = true;
-    Bytes mData;
+    mutable Bytes mData;
+    std::unique_ptr<PayloadInFile> mPayloadInFile;
+    mutable bool mPayloadLost = false;
 };
 
 } // namespace qm

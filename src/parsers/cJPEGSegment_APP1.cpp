@@ -14,18 +14,30 @@ constexpr char StandardXMPIdentifier[] = "http://ns.adobe.com/xap/1.0/";
 static_assert(sizeof StandardXMPIdentifier == cJPEGSegment_APP1::XMPIdentifierSize);
 } // namespace
 
-// The TIFF structure is read from a copy of the payload, so its offsets cannot reach outside
-// the segment.
+// Only the TIFF header is looked at now; the structure is read from a copy of the payload when
+// asked for, so its offsets cannot reach outside the segment.
 void cJPEGSegment_APP1::readFromStream(simpleStream& stream)
 {
     cJPEGSegment::readFromStream(stream);
+    mExifPayload.reset();
     mTIFFparser.reset();
-    simpleDataStream payload(std::make_shared<const Bytes>(data()));
-    if (!payload.setStreamPosition(std::min(TIFFHeaderOffset, payload.streamByteCount())) ||
-        !QMMetadataParser::isTIFF(payload))
-        return;
-    mTIFFparser = QMMetadataParser_TIFF::initFromStream(payload);
-    mTIFFparser->parseImageStreamAtTiffHeader(payload, TIFFHeaderOffset);
+    auto payload = std::make_shared<const Bytes>(data());
+    simpleDataStream header(payload);
+    if (header.setStreamPosition(std::min(TIFFHeaderOffset, header.streamByteCount())) &&
+        QMMetadataParser::isTIFF(header))
+        mExifPayload = std::move(payload);
+}
+
+const std::shared_ptr<QMMetadataParser_TIFF>& cJPEGSegment_APP1::TIFFparser() const
+{
+    const std::lock_guard lock(mTIFFparserMutex);
+    if (mExifPayload && !mTIFFparser) {
+        simpleDataStream payload(mExifPayload);
+        payload.setStreamPosition(TIFFHeaderOffset);
+        mTIFFparser = QMMetadataParser_TIFF::initFromStream(payload);
+        mTIFFparser->parseImageStreamAtTiffHeader(payload, TIFFHeaderOffset);
+    }
+    return mTIFFparser;
 }
 
 bool cJPEGSegment_APP1::hasXMPIdentifier() const

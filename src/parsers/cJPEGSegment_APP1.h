@@ -14,9 +14,10 @@ public:
     static constexpr std::uint32_t TIFFHeaderOffset = 6;
     static constexpr std::uint32_t XMPIdentifierSize = 29;
 
-    // The Exif block's TIFF structure, read from the payload alone; null for an XMP segment.
-    const std::shared_ptr<QMMetadataParser_TIFF>& TIFFparser() const { return mTIFFparser; }
-    bool hasXMP() const { return !mTIFFparser; }
+    // The Exif block's TIFF structure, read from the payload as it was read (on the first call);
+    // null for an XMP segment.
+    const std::shared_ptr<QMMetadataParser_TIFF>& TIFFparser() const;
+    bool hasXMP() const { return !mExifPayload; }
     // The payload starts with the XMP identifier ("http://ns.adobe.com/xap/1.0/" and a zero byte).
     bool hasXMPIdentifier() const;
     // The UTF-8 text after the identifier; absent for Exif, a payload shorter than the
@@ -28,9 +29,12 @@ public:
 
 protected:
     void readFromStream(simpleStream& stream) override;
+    bool interpretsPayload() const override { return true; }
 
 private:
-    std::shared_ptr<QMMetadataParser_TIFF> mTIFFparser;
+    std::shared_ptr<const Bytes> mExifPayload;
+    mutable std::mutex mTIFFparserMutex;
+    mutable std::shared_ptr<QMMetadataParser_TIFF> mTIFFparser;
 };
 
 } // namespace qm

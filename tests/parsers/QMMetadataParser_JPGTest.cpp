@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
 
 #include "foundation/Log.h"
+#include "foundation/ReadOnlyFile.h"
 #include "metadata/StreamTestFiles.h"
+#include "metadata/simpleBlockFileStream.h"
 #include "metadata/simpleDataStream.h"
 #include "metadata/simpleInputFileStream.h"
 #include "parsers/QMMetadataParser_JPG.h"
@@ -98,6 +101,14 @@ bool rewrite(QMMetadataParser_JPG& parser, const fs::path& target, Error* error 
     return parser.updateFileToURL(target, false, 1.0, error);
 }
 
+std::vector<Bytes> recordBytes(const QMMetadataParser& parser)
+{
+    std::vector<Bytes> values;
+    for (const auto& record : parser.IPTCRecords().value_or(IPTCRecordArray{}))
+        values.push_back(record->data().value_or(Bytes{}));
+    return values;
+}
+
 } // namespace
 
 TEST(QMMetadataParser_JPG, ReadsSegmentsUpToTheStartOfScanHeader)
@@ -142,6 +153,62 @@ TEST(QMMetadataParser_JPG, DoesNotReadTheImageData)
     EXPECT_LE(stream.loadedByteCount(), parser.remainderOffset() + simpleInputFileStream::ReadAhead);
     EXPECT_TRUE(rewrite(parser, Folder / "large copy.jpg"));
     EXPECT_EQ(contents(Folder / "large copy.jpg"), picture);
+}
+
+// Read from the file, through its head and small blocks, a file gives what it gives read whole
+// in memory, reading no payload it steps over; unchanged, it is written back byte for byte.
+TEST(QMMetadataParser_JPG, FileReaderWalksBrokenFilesAsTheMemoryReaderDoes)
+{
+    LogCapture log;
+    const Bytes profile = segment(0xFFE2, Bytes(40000, 2));
+    const Bytes iptc = app13(resource(1028, IIM));
+    const std::uint64_t head = QMMetadataParser::HeadByteCount, block = QMMetadataParser_JPG::BlockByteCount;
+    struct Case {
+        const char* label;
+        Bytes bytes;
+        std::uint64_t mostBytesRead;
+    };
+    const Case cases[] = {
+        {"profile after the metadata", jpeg(Exif + xmpSegment("<a/>") + iptc + profile), head + block},
+        {"metadata after two profiles", jpeg(profile + profile + xmpSegment("<b/>") + iptc), head + 2 * block},
+        {"IPTC crossing the head", jpeg(app13(resource(1061, Bytes(30000, 7)) + resource(1028, IIM)) + profile),
+         30100 + 2 * block},
+        {"length past the end", StartOfImage + JFIF + iptc + Bytes{0xFF, 0xE2, 0xFF, 0xF0, 1, 2}, head},
+        {"huge length past the head", StartOfImage + profile + Bytes{0xFF, 0xE1, 0xFF, 0xFF} + Bytes(20, 1),
+         head + block},
+        {"header cut past the head", StartOfImage + profile + Bytes{0xFF, 0xE1, 0x00}, head + block},
+        {"fill bytes", StartOfImage + JFIF + Bytes{0xFF, 0xFF, 0xFF, 0xE1, 0, 4, 1, 2} + iptc, head},
+        {"no marker", StartOfImage + Bytes(30000, 0x41) + iptc, head + 3 * block},
+        {"no start of scan", StartOfImage + profile + iptc + Tables, head + block},
+    };
+    for (const auto& c : cases) {
+        const auto path = test::writeStreamTestFile("walk.jpg", c.bytes);
+        const auto inMemory = parsed(c.bytes);
+        ReadOnlyFile file(path);
+        file.head(QMMetadataParser::HeadByteCount);
+        simpleBlockFileStream stream(file, QMMetadataParser_JPG::BlockByteCount);
+        QMMetadataParser_JPG fromFile(path);
+        fromFile.parseImageStream(stream, nullptr);
+        EXPECT_EQ(fromFile.structureSummary(), inMemory->structureSummary()) << c.label;
+        EXPECT_EQ(recordBytes(fromFile), recordBytes(*inMemory)) << c.label;
+        EXPECT_EQ(fromFile.XMP(), inMemory->XMP()) << c.label;
+        EXPECT_LE(stream.fileBytesRead(), c.mostBytesRead) << c.label;
+        ASSERT_TRUE(rewrite(fromFile, Folder / "walk copy.jpg")) << c.label;
+        EXPECT_EQ(contents(Folder / "walk copy.jpg"), c.bytes) << c.label;
+    }
+}
+
+// A payload left in the file is read at the rewrite: a file changed since then is not written.
+TEST(QMMetadataParser_JPG, RewriteRefusesAFileChangedSinceItWasRead)
+{
+    LogCapture log;
+    const auto path = test::writeStreamTestFile("changed.jpg", jpeg(Exif + segment(0xFFE2, Bytes(40000, 2))));
+    const auto parser = parsedFile(path);
+    fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1));
+    Error error;
+    EXPECT_FALSE(rewrite(*parser, Folder / "changed copy.jpg", &error));
+    EXPECT_NE(error.localizedDescription.find("has changed since it was read"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Folder / "changed copy.jpg"));
 }
 
 TEST(QMMetadataParser_JPG, FindsAndSetsIPTCAndXMP)
