@@ -69,7 +69,7 @@ TEST_F(StatusMenuTest, ChoosingAnItemRunsItsCommand)
     StatusMenu menu(*mController, [&](int tag) { templateTags.push_back(tag); }, nullptr);
     emit menu.aboutToShow();
     menu.actions().at(0)->trigger();
-    menu.actions().at(10)->trigger();
+    menu.actions().at(11)->trigger();
     EXPECT_EQ(templateTags, (std::vector<int>{MenuItem::TogglePanelTag, MenuItem::QuitTag}));
 
     // Without a running layout application the command stops with its alert.
@@ -110,8 +110,8 @@ TEST_F(StatusMenuTest, CreditsReportIsSavedWhereTheUserChoosesOrAnAlertTellsWhyN
                                                           : std::optional(FakeLayoutApplication::Document{.name = *c.document}));
         StatusMenu menu(*mController, nullptr, nullptr);
         emit menu.aboutToShow();
-        ASSERT_EQ(menu.actions().at(6)->text(), "Credits report…");
-        menu.actions().at(6)->trigger();
+        ASSERT_EQ(menu.actions().at(7)->text(), "Credits report…");
+        menu.actions().at(7)->trigger();
         QFileDialog* dialog = nullptr;
         const auto asked = [&] {
             for (QWidget* window : QApplication::topLevelWidgets())
