@@ -130,10 +130,16 @@ def make_text_box(instance, text, paragraph_style, color_swatch, object_style, p
                                         fit_frame_to_content, text_angle, vertical_justification,
                                         horizontal_justification, text_wrap, select_frame], role, allow_no_role=True)
     picture = selected_picture_frame()
-    with points():
-        frame = _frame_beside(picture, settings)
+    # Scribus moves a frame by selecting it and putting the selection back: with nothing selected
+    # meanwhile, its palettes are not redrawn for the picture at each step.
     scribus.deselectAll()
-    scribus.selectObject(frame if settings["flags"]["select_frame"] else picture)
+    frame = None
+    try:
+        with points():
+            frame = _frame_beside(picture, settings)
+    finally:
+        scribus.deselectAll()
+        scribus.selectObject(frame if frame and settings["flags"]["select_frame"] else picture)
     return frame
 
 
@@ -323,11 +329,19 @@ def _fit_height_to_text(frame):
     scribus.layoutText(frame)
 
 
+def _move_quietly(frame, x, y):
+    """Moves the frame to (x, y) on its page by its position properties: Scribus's own move selects
+    the frame and redraws its palettes twice, which costs more than all else a frame needs."""
+    at_x, at_y = scribus.getPosition(frame)
+    scribus.setProperty(frame, "xPos", float(scribus.getProperty(frame, "xPos")) + x - at_x)
+    scribus.setProperty(frame, "yPos", float(scribus.getProperty(frame, "yPos")) + y - at_y)
+
+
 def _place(frame, picture, position, horizontal_gutter, vertical_gutter, angle):
     size = placement.box_size(scribus.getSize(frame), angle)
     box = placement.box_at(_picture_rect(picture), position, size, horizontal_gutter, vertical_gutter)
     x, y = placement.frame_origin(box, angle)
-    scribus.moveObjectAbs(x, y, frame)
+    _move_quietly(frame, x, y)
     if angle:
         scribus.rotateObjectAbs(angle, frame)
 
