@@ -12,6 +12,7 @@ import re
 import shutil
 import subprocess
 import sys
+import time
 import xml.etree.ElementTree as ElementTree
 
 from desk import (BIN, HERE, HOT_KEY, SAMPLE, SOURCE, TIMEOUT, Desk, Failed, main, one_line,
